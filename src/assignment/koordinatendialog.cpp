@@ -59,6 +59,10 @@ KoordinatenDialog::KoordinatenDialog(ProgramState& state, std::function<void()> 
     setObjectName(QStringLiteral("Koordinaten"));
     setWindowTitle(QStringLiteral("Koordinaten"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The twip layout is designed for an 8-point dialog font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     QPalette green = palette();
     green.setColor(QPalette::Window, background);
@@ -84,6 +88,7 @@ KoordinatenDialog::KoordinatenDialog(ProgramState& state, std::function<void()> 
     setTabOrder(_zuordnen, _fehlertxt);
 
     for (QLabel* label : {_lblkoordinaten, _label1}) {
+        label->lower(); // "Fehler" reaches under fehlertxt; the box stays on top
         QPalette p = label->palette();
         p.setColor(QPalette::Window, background);
         label->setPalette(p);

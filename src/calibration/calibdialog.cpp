@@ -27,6 +27,7 @@ constexpr int gridLeft = 50;
 // Shares of the grid width for columns 0 to 6; column 7 keeps its width.
 constexpr std::array<double, 7> columnShares{0.15, 0.15, 0.08, 0.2, 0.12, 0.1, 0.1};
 constexpr int lastColumnWidth = 600; // twips
+constexpr int rowHeight = 255;       // twips, title and data rows
 
 void placeTwips(QWidget* widget, int left, int top, int width, int height)
 {
@@ -56,6 +57,10 @@ CalibDialog::CalibDialog(ProgramState& state, QWidget* parent)
     setObjectName(QStringLiteral("calib"));
     setWindowTitle(QStringLiteral("Kartenkalibration"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The twip layout is designed for an 8-point dialog font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     // Created in focus order, so the default chain already runs
     // lgrdtxt, bgrdtxt, abbrechen, Kal1, Kal2, ggrid.
@@ -79,6 +84,16 @@ CalibDialog::CalibDialog(ProgramState& state, QWidget* parent)
     _kalibkoeff = makeLabel(this, "kalibkoeff", QStringLiteral("Kalibrationskoeffizienten"));
     _kalibkoeff->setWordWrap(true);
     _kalibkoeff->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // calib1 reaches under Kal1; labels stay beneath the controls.
+    for (QLabel* label : {_xwert, _ywert, _calib1, _calib2, _kalibkoeff})
+        label->lower();
+
+    // The designed buttons are narrow for their texts; a condensed face
+    // keeps "1. Kalibrierpunkt setzen" whole.
+    QFont condensed = small;
+    condensed.setStretch(QFont::Condensed);
+    _kal1->setFont(condensed);
+    _kal2->setFont(condensed);
 
     setTabOrder(_lgrdtxt, _bgrdtxt);
     setTabOrder(_bgrdtxt, _abbrechen);
@@ -103,6 +118,10 @@ CalibDialog::CalibDialog(ProgramState& state, QWidget* parent)
     _ggrid->verticalHeader()->hide();
     _ggrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     _ggrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    _ggrid->setWordWrap(false);
+    _ggrid->verticalHeader()->setMinimumSectionSize(0);
+    _ggrid->verticalHeader()->setDefaultSectionSize(twipsToPixels(rowHeight));
+    _ggrid->horizontalHeader()->setFixedHeight(twipsToPixels(rowHeight));
     _ggrid->horizontalHeader()->setStretchLastSection(false);
     _ggrid->setColumnWidth(7, twipsToPixels(lastColumnWidth));
 
