@@ -105,7 +105,10 @@ KoordinatenDialog::KoordinatenDialog(ProgramState& state, std::function<void()> 
     placeTwips(_kliste, 120, listTop, 3135, 4155);
     placeTwips(_gliste, 3360, listTop, 4215, 4155);
 
+    // A click, also on the line already selected, and a line picked with the
+    // arrow keys both take the waypoint; a cleared list selects nothing.
     connect(_kliste, &QListWidget::itemClicked, this, &KoordinatenDialog::waypointClicked);
+    connect(_kliste, &QListWidget::currentRowChanged, this, &KoordinatenDialog::waypointClicked);
     connect(_zuordnen, &QPushButton::clicked, this, &KoordinatenDialog::zuordnen);
 
     resize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));

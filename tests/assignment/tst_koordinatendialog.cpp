@@ -206,6 +206,12 @@ void TestKoordinatenDialog::waypointClick()
     clickLine(child<QListWidget>(&shown.dialog, "kliste"), 1);
     QCOMPARE(shown.dialog.candidateError(), int16_t(24));
     QCOMPARE(shown.dialog.candidateLatitude(), 50.8765432);
+
+    // The arrow keys pick a line as a click does.
+    auto* kliste = child<QListWidget>(&shown.dialog, "kliste");
+    kliste->setFocus();
+    QTest::keyClick(kliste, Qt::Key_Up);
+    QCOMPARE(shown.dialog.candidateLatitude(), 50.85);
 }
 
 void TestKoordinatenDialog::badErrorTextKeepsError_data()
