@@ -1,0 +1,13 @@
+#include "mainwindow/mainwindow.h"
+
+namespace karte {
+
+void MainWindow::karteLaden()
+{
+}
+
+void MainWindow::karteAbspeichern()
+{
+}
+
+} // namespace karte

@@ -1,0 +1,13 @@
+#include "mainwindow/mainwindow.h"
+
+namespace karte {
+
+void MainWindow::gipfellisteLaden()
+{
+}
+
+void MainWindow::gipfellisteSpeichern()
+{
+}
+
+} // namespace karte

@@ -1,0 +1,9 @@
+#include "mainwindow/mainwindow.h"
+
+namespace karte {
+
+void MainWindow::trackLaden()
+{
+}
+
+} // namespace karte
