@@ -85,7 +85,6 @@ void MainWindow::createElements()
     _inner->setObjectName(QStringLiteral("inner"));
     _inner->setAutoFillBackground(true);
     setCentralWidget(_inner);
-    _inner->installEventFilter(this);
 
     _lblkdatei = placed(new QLabel(_inner), "lblkdatei", 0, 0, 3375, 255);
     _lblgdatei = placed(new QLabel(QStringLiteral("lblgdatei"), _inner), "lblgdatei", 0, 240, 3375, 255);
@@ -135,6 +134,8 @@ void MainWindow::createElements()
         bar->setTracking(false);
         connect(bar, &QScrollBar::valueChanged, this, &MainWindow::scrollValueChanged);
     }
+    // Every size change of the inner area lays the window out again.
+    _inner->installEventFilter(this);
 }
 
 void MainWindow::createMenus()

@@ -1,9 +1,11 @@
 #include "mainwindow/mainwindow.h"
+#include "platform/canvasfont.h"
 #include "platform/twips.h"
 #include "state/programstate.h"
 #include "view/mapviewwidget.h"
 
 #include <QAction>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -56,6 +58,8 @@ private slots:
     void zoomKeepsTopLeftImagePoint();
     void scrollingRedraws();
     void windowSizeLaysOut();
+    void minimisedDoesNothing();
+    void largeScans();
     void overlayToggleRedrawsAndKeepsState();
     void endeClosesTheWindow();
 
@@ -119,6 +123,8 @@ void TestMainWindow::titleIconAndBackground()
     QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
     QCOMPARE(_window->palette().color(QPalette::Window), QColor(192, 255, 192));
     QCOMPARE(_window->mapView()->cursor().shape(), Qt::CrossCursor);
+    QCOMPARE(canvasFont().pointSizeF(), 6.75);
+    QCOMPARE(canvasFont().weight(), QFont::Normal);
     QCOMPARE(_state->pi, 3.1415927f);
     QCOMPARE(_state->mapView.z, 1.0f);
 }
@@ -359,6 +365,43 @@ void TestMainWindow::windowSizeLaysOut()
     _window->kartemalen();
     QVERIFY(_window->mapView()->canvasSize().width() >= 1);
     QVERIFY(_window->mapView()->canvasSize().height() >= 1);
+}
+
+void TestMainWindow::minimisedDoesNothing()
+{
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window.get()));
+    _window->kartemalen();
+    const QRect before = _window->mapView()->geometry();
+    _window->setWindowState(Qt::WindowMinimized);
+    QVERIFY(_window->isMinimized());
+    _state->calibration.maß = 0.0001f;
+    _window->centralWidget()->resize(300, 200);
+    _window->kartemalen();
+    QCOMPARE(_window->mapView()->geometry(), before);
+    QCOMPARE(label("lblkalib")->text(), QStringLiteral("Nordabweichung 0° Maßstab:  0Meter/Pixel"));
+    _window->setWindowState(Qt::WindowNoState);
+    QCOMPARE(label("lblkalib")->text(), QStringLiteral("Nordabweichung 0° Maßstab:  11.11111Meter/Pixel"));
+}
+
+// Scans beyond what a scroll bar or Qt's default decoding limit holds.
+void TestMainWindow::largeScans()
+{
+    // A 7000 by 6000 scan needs 168 MB decoded.
+    QVERIFY(QImageReader::allocationLimit() >= 168);
+    loadMap(40000, 20, QSize(545, 200));
+    QCOMPARE(bar("xScroll")->maximum(), 32767);
+    QCOMPARE(bar("yScroll")->maximum(), 1);
+    bar("xScroll")->setValue(32767);
+    QCOMPARE(imagePointOf(_window->mapView()->canvasImage().pixel(0, 0)).x() % 4096, 32767 % 4096);
+
+    // A canvas one pixel wide at zoom 8 still gets a usable page step.
+    _window->mapView()->resize(1, 1);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(button("ggroesser"), Qt::LeftButton);
+    QCOMPARE(_state->mapView.z, 8.0f);
+    QCOMPARE(bar("xScroll")->pageStep(), 1);
+    QCOMPARE(bar("yScroll")->pageStep(), 1);
 }
 
 // The command runs the whole layout and redraw, so whatever was drawn onto
