@@ -2,6 +2,9 @@
 
 namespace karte {
 
+// Menu commands of the "Datei" menu; they do nothing until their file work
+// is filled in.
+
 void MainWindow::gipfellisteLaden()
 {
 }
