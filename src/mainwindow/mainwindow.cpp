@@ -91,25 +91,25 @@ void MainWindow::createElements()
     _lbltrack = placed(new QLabel(QStringLiteral("Track"), _inner), "lbltrack", 0, 480, 3375, 255);
     _lblkalib = placed(new QLabel(QStringLiteral("lblkalib"), _inner), "lblkalib", 0, 720, 7215, 255);
 
-    struct ButtonSpec {
+    struct ZoomButton {
         const char* name;
         const char* caption;
         int left;
         int width;
         zoom::Step step;
     };
-    const ButtonSpec buttons[] = {
+    const ZoomButton buttons[] = {
         {"ggroesser", "++", 3480, 375, zoom::Step::Double},
         {"groesser", "+", 3960, 255, zoom::Step::Up},
         {"orginal", "0", 4320, 255, zoom::Step::Original},
         {"kleiner", "-", 4680, 255, zoom::Step::Down},
         {"kkleiner", "--", 5040, 375, zoom::Step::Half},
     };
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = placed(new QPushButton(QString::fromLatin1(spec.caption), _inner), spec.name, spec.left, 0,
-                              spec.width, 255);
+    for (const ZoomButton& zb : buttons) {
+        auto* button = placed(new QPushButton(QString::fromLatin1(zb.caption), _inner), zb.name, zb.left, 0,
+                              zb.width, 255);
         button->setFocusPolicy(Qt::TabFocus);
-        const zoom::Step step = spec.step;
+        const zoom::Step step = zb.step;
         connect(button, &QPushButton::clicked, this, [this, step] { zoomStep(step); });
     }
 
