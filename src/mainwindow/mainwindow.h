@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/filedialog.h"
+#include "state/programstate.h"
+#include "view/maplayout.h"
+#include "view/zoommodel.h"
+
+#include <QImage>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace karte {
+
+class MapViewWidget;
+
+// The program's main window: status labels, zoom buttons, the map canvas
+// with its two scroll bars, and the menus. Element positions are designed
+// in twips and shown at 15 twips a pixel.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
+
+    ProgramState& state();
+
+    // Lays out canvas and scroll bars for the current inner size, redraws
+    // the view and rewrites the calibration summary. Nothing while minimised.
+    void kartemalen();
+    // Redraws the canvas from the map image at the current zoom and scroll
+    // positions, then the overlay while "Gipfel einmalen" is checked.
+    void Zeichnen();
+
+    // Puts a map image into the window (converted to RGB32) and shows its
+    // path in lblkdatei; records path and size in state().mapView. Does not
+    // redraw.
+    void setMapImage(QImage image, const QString& path);
+    const QImage& mapImage() const;
+    // Sets the zoom factor (canvas pixels per image pixel) and its label.
+    void setZoom(float z);
+
+    QAction* gmalenAction();
+    MapViewWidget* mapView();
+    // Where canvas and bars stand now, twips.
+    const MapAreaLayout& mapAreaLayout() const;
+
+    FileDialog& commonDialog1(); // map image
+    FileDialog& commonDialog2(); // summit list
+    FileDialog& commonDialog3(); // track / GPS file
+
+public slots:
+    void karteLaden();
+    void karteAbspeichern();
+    void gipfellisteLaden();
+    void gipfellisteSpeichern();
+    void trackLaden();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createElements();
+    void createMenus();
+    void zoomStep(zoom::Step step);
+    void scrollValueChanged();
+    void toggleOverlay();
+    void writeCalibrationSummary();
+    void applyLayout();
+
+    ProgramState& _state;
+    QWidget* _inner = nullptr;
+    QLabel* _lblkdatei = nullptr;
+    QLabel* _lblgdatei = nullptr;
+    QLabel* _lbltrack = nullptr;
+    QLabel* _lblkalib = nullptr;
+    QLabel* _zoom = nullptr;
+    QLabel* _cursorpos = nullptr;
+    MapViewWidget* _map = nullptr;
+    QScrollBar* _xScroll = nullptr;
+    QScrollBar* _yScroll = nullptr;
+    QAction* _gmalen = nullptr;
+    QImage _pic1;
+    MapAreaLayout _layout;
+    FileDialog _commonDialog1;
+    FileDialog _commonDialog2;
+    FileDialog _commonDialog3;
+};
+
+} // namespace karte
