@@ -53,6 +53,7 @@ class TestBitmapFile : public QObject {
 private slots:
     void loadsAsRgb32_data();
     void loadsAsRgb32();
+    void readsTopDownRows();
     void refusesUnreadable_data();
     void refusesUnreadable();
     void saveLoadRoundTrip();
@@ -80,6 +81,27 @@ void TestBitmapFile::loadsAsRgb32()
     QCOMPARE(loaded->format(), QImage::Format_RGB32);
     QCOMPARE(loaded->size(), QSize(37, 23));
     QCOMPARE(*loaded, original.convertToFormat(QImage::Format_RGB32));
+}
+
+void TestBitmapFile::readsTopDownRows()
+{
+    // A negative height stores the top row first.
+    const QImage original = testPicture(QImage::Format_RGB32);
+    const QByteArray bottomUp = bmpBytes(original);
+    const qsizetype offset = qFromLittleEndian<quint32>(bottomUp.constData() + 10);
+    const qsizetype rowBytes = (original.width() * 3 + 3) / 4 * 4;
+    QByteArray topDown = bottomUp.left(offset);
+    qToLittleEndian<qint32>(-original.height(), topDown.data() + 22);
+    for (int row = original.height() - 1; row >= 0; --row)
+        topDown += bottomUp.mid(offset + row * rowBytes, rowBytes);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("oben.bmp");
+    QVERIFY(writeBytes(path, topDown));
+    const std::optional<QImage> loaded = loadBitmap(path);
+    QVERIFY(loaded);
+    QCOMPARE(*loaded, original);
 }
 
 void TestBitmapFile::refusesUnreadable_data()
