@@ -70,6 +70,7 @@ private slots:
     void exponentValuesRoundTrip();
     void loadForMap();
     void failedWriteKeepsTarget();
+    void exampleMapIsCalibrated();
 };
 
 void TestCalibrationFile::pathRule_data()
@@ -430,6 +431,24 @@ void TestCalibrationFile::failedWriteKeepsTarget()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), calibrationFileBytes(state.calibration, QLocale::c()));
+}
+
+void TestCalibrationFile::exampleMapIsCalibrated()
+{
+    CalibrationRecord record;
+    const CalibrationReadResult result =
+        loadCalibrationForMap(record, QStringLiteral(KARTE_EXAMPLES "/beispielkarte.bmp"));
+    QCOMPARE(result.status, CalibrationReadStatus::Read);
+    QVERIFY(record.isCalibrated());
+    QVERIFY(qAbs(calibration::northDeviationDegrees(record, singlePi()) - 2.0f) < 0.01f);
+    QVERIFY(qAbs(calibration::metresPerPixel(record.maß) - 7.0f) < 0.01f);
+    // The second reference point and a corner, as the README lists them.
+    const GeoPoint point2 = calibration::forward(record, 2728.0f, 348.7f);
+    QVERIFY(qAbs(point2.longitude - 14.32) < 1e-5);
+    QVERIFY(qAbs(point2.latitude - 50.96) < 1e-5);
+    const GeoPoint bottomRight = calibration::forward(record, 3000, 2200);
+    QCOMPARE(QString::number(bottomRight.longitude, 'f', 4), QStringLiteral("14.3536"));
+    QCOMPARE(QString::number(bottomRight.latitude, 'f', 4), QStringLiteral("50.8440"));
 }
 
 QTEST_GUILESS_MAIN(TestCalibrationFile)

@@ -58,6 +58,7 @@ private slots:
     void refusesUnreadable();
     void saveLoadRoundTrip();
     void failedSaveKeepsTarget();
+    void loadsExampleMap();
 };
 
 void TestBitmapFile::loadsAsRgb32_data()
@@ -171,6 +172,15 @@ void TestBitmapFile::failedSaveKeepsTarget()
     QVERIFY(writeBytes(path, bmpBytes(picture)));
     QVERIFY(!saveBitmap(QImage(), path, &error));
     QCOMPARE(readBytes(path), bmpBytes(picture));
+}
+
+void TestBitmapFile::loadsExampleMap()
+{
+    // 8-bit indexed: read by Qt's reader, then widened to RGB32.
+    const std::optional<QImage> map = loadBitmap(QStringLiteral(KARTE_EXAMPLES "/beispielkarte.bmp"));
+    QVERIFY(map);
+    QCOMPARE(map->format(), QImage::Format_RGB32);
+    QCOMPARE(map->size(), QSize(3000, 2200));
 }
 
 QTEST_GUILESS_MAIN(TestBitmapFile)
