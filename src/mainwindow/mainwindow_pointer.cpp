@@ -25,6 +25,9 @@ void dropClosed(QPointer<Dialog>& dialog)
 
 void bringToFront(QWidget* dialog)
 {
+    // A minimised dialog would stay out of sight behind its task bar entry.
+    if (dialog->isMinimized())
+        dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

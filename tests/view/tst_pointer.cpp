@@ -63,6 +63,8 @@ private slots:
     void otherButtonsShowCalib();
     void secondRightClickOnlyRaisesCalib();
     void closedDialogIsCreatedAgain();
+    void minimisedDialogComesBack_data();
+    void minimisedDialogComesBack();
     void leftClickShowsKoordinatenWithTheCandidate();
     void markerShape();
     void markerGoesWithTheNextRedraw();
@@ -355,6 +357,33 @@ void TestPointer::closedDialogIsCreatedAgain()
     // A new calibration dialog loads again and shows the new point.
     QCOMPARE(_window->calibDialog()->findChild<QLabel*>(QStringLiteral("xwert"))->text(), QStringLiteral(" 70"));
     QVERIFY(_state->textaktualisieren);
+}
+
+void TestPointer::minimisedDialogComesBack_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("calibration dialog") << Qt::RightButton;
+    QTest::newRow("coordinate dialog") << Qt::LeftButton;
+}
+
+void TestPointer::minimisedDialogComesBack()
+{
+    QFETCH(Qt::MouseButton, button);
+    auto dialog = [&]() -> QWidget* {
+        if (button == Qt::RightButton)
+            return _window->calibDialog();
+        return _window->koordinatenDialog();
+    };
+    QTest::mouseClick(_window->mapView(), button, Qt::NoModifier, QPoint(40, 30));
+    QWidget* first = dialog();
+    QVERIFY(first);
+    first->showMinimized();
+    QVERIFY(first->isMinimized());
+
+    QTest::mouseClick(_window->mapView(), button, Qt::NoModifier, QPoint(70, 60));
+    QCOMPARE(dialog(), first);
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->isMinimized());
 }
 
 void TestPointer::leftClickShowsKoordinatenWithTheCandidate()
