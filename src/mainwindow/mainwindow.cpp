@@ -123,6 +123,8 @@ void MainWindow::createElements()
     QPalette white = _map->palette();
     white.setColor(QPalette::Window, Qt::white);
     _map->setPalette(white);
+    connect(_map, &MapViewWidget::pressed, this, &MainWindow::mapPressed);
+    connect(_map, &MapViewWidget::moved, this, &MainWindow::mapMoved);
 
     _yScroll = placed(new QScrollBar(Qt::Vertical, _inner), "yScroll", 8040, 600, 255, 4335);
     _xScroll = placed(new QScrollBar(Qt::Horizontal, _inner), "xScroll", 0, 4920, 8055, 255);

@@ -3,10 +3,12 @@
 #include "platform/filedialog.h"
 #include "state/programstate.h"
 #include "view/maplayout.h"
+#include "view/pointerreadout.h"
 #include "view/zoommodel.h"
 
 #include <QImage>
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
@@ -15,6 +17,8 @@ class QScrollBar;
 
 namespace karte {
 
+class CalibDialog;
+class KoordinatenDialog;
 class MapViewWidget;
 
 // The program's main window: status labels, zoom buttons, the map canvas
@@ -51,6 +55,18 @@ public:
     FileDialog& commonDialog2(); // summit list
     FileDialog& commonDialog3(); // track / GPS file
 
+    // Shows the calibration dialog, creating (and so loading) it first when
+    // none is open; an open one is only brought to the front.
+    void showCalib();
+    // Creates the coordinate-assignment dialog (its load takes the marked
+    // point) or has the open one take the marked point, then shows it.
+    void showKoordinaten();
+    // The open dialogs; null while closed.
+    CalibDialog* calibDialog();
+    KoordinatenDialog* koordinatenDialog();
+    // Distance origin and last read-out position of the mouse on the map.
+    const PointerState& pointerState() const;
+
 public slots:
     void karteLaden();
     void karteAbspeichern();
@@ -70,6 +86,9 @@ private:
     void toggleOverlay();
     void writeCalibrationSummary();
     void applyLayout();
+    // The mouse on the map; positions in canvas pixels.
+    void mapPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+    void mapMoved(QPointF position);
 
     ProgramState& _state;
     QWidget* _inner = nullptr;
@@ -88,6 +107,9 @@ private:
     FileDialog _commonDialog1;
     FileDialog _commonDialog2;
     FileDialog _commonDialog3;
+    QPointer<CalibDialog> _calib;
+    QPointer<KoordinatenDialog> _koordinaten;
+    PointerState _pointer;
 };
 
 } // namespace karte
