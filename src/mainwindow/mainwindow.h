@@ -74,6 +74,12 @@ public slots:
     void gipfellisteSpeichern();
     void trackLaden();
 
+public:
+    // "Karte Laden" without the dialog: loads the bitmap at `path`, resets the
+    // zoom to 1, reads the calibration file beside it and redraws. False (and
+    // nothing changed) when the file is not a readable image.
+    bool karteLadenVon(const QString& path);
+
 protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

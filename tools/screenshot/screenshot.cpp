@@ -1,6 +1,8 @@
 // kartescreenshot PNG      shows the main window with the practice map at
 //                          zoom 2, scrolled, and saves it as PNG
 // kartescreenshot --map BMP  writes the practice map as an 8-bit bitmap
+// kartescreenshot --karte BMP PNG  loads the map BMP (with its calibration
+//                          file) as "Karte Laden" does and saves the window
 #include "mainwindow/mainwindow.h"
 #include "practicemap.h"
 #include "state/programstate.h"
@@ -27,26 +29,36 @@ int main(int argc, char* argv[])
         }
         return 0;
     }
-    if (args.size() != 2) {
-        err << "usage: kartescreenshot OUTPUT.png | kartescreenshot --map OUTPUT.bmp\n";
+    const bool loadMap = args.size() == 4 && args[1] == QStringLiteral("--karte");
+    if (args.size() != 2 && !loadMap) {
+        err << "usage: kartescreenshot OUTPUT.png | kartescreenshot --map OUTPUT.bmp"
+               " | kartescreenshot --karte MAP.bmp OUTPUT.png\n";
         return 2;
     }
+    const QString output = args.last();
 
     ProgramState state;
     MainWindow window(state);
     window.setGeometry(QApplication::primaryScreen()->availableGeometry());
     window.show();
-    window.setMapImage(practiceMap(1600, 1200), QStringLiteral("/home/karten/uebungskarte.bmp"));
-    window.setZoom(1);
-    window.kartemalen();
-    window.findChild<QPushButton*>(QStringLiteral("ggroesser"))->click();
-    window.findChild<QScrollBar*>(QStringLiteral("xScroll"))->setValue(250);
-    window.findChild<QScrollBar*>(QStringLiteral("yScroll"))->setValue(180);
+    if (loadMap) {
+        if (!window.karteLadenVon(args[2])) {
+            err << "could not load " << args[2] << "\n";
+            return 1;
+        }
+    } else {
+        window.setMapImage(practiceMap(1600, 1200), QStringLiteral("/home/karten/uebungskarte.bmp"));
+        window.setZoom(1);
+        window.kartemalen();
+        window.findChild<QPushButton*>(QStringLiteral("ggroesser"))->click();
+        window.findChild<QScrollBar*>(QStringLiteral("xScroll"))->setValue(250);
+        window.findChild<QScrollBar*>(QStringLiteral("yScroll"))->setValue(180);
+    }
 
     int status = 0;
     QTimer::singleShot(500, &window, [&] {
-        if (!window.grab().save(args[1], "PNG")) {
-            err << "could not write " << args[1] << "\n";
+        if (!window.grab().save(output, "PNG")) {
+            err << "could not write " << output << "\n";
             status = 1;
         }
         window.close();
