@@ -130,8 +130,8 @@ void drawSummits(const ProgramState& state, Canvas& canvas, const VisibleGeoBox&
         const int16_t radius = roundHalfEven16(r); // clamped to the 16-bit range
         if (!onCanvas(*p, w, h))
             continue;
-        // A negative position error has no circle to show.
-        if (radius >= 0)
+        // A negative position error has no circle to show, whatever it rounds to.
+        if (s.POSFEHLER >= 0 && radius >= 0)
             canvas.circle(p->x, p->y, radius, lightGrey);
         drawSummitSymbol(canvas, s.TYP, p->x, p->y);
         canvas.setTextPosition(p->x - 8, p->y + 3);

@@ -1,6 +1,10 @@
 #include "platform/qimagecanvas.h"
 
+#include "platform/stampcache.h"
 #include "state/palette.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace karte {
 
@@ -12,13 +16,60 @@ QColor toQColor(int number)
     return QColor(c.red, c.green, c.blue);
 }
 
+QRgb toRgb(int number)
+{
+    const PaletteColor c = paletteColor(number);
+    return qRgb(c.red, c.green, c.blue);
+}
+
+bool isDirect32(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+        || format == QImage::Format_ARGB32_Premultiplied;
+}
+
 } // namespace
 
-QImageCanvas::QImageCanvas(QImage& image, const QFont& font)
+QImageCanvas::QImageCanvas(QImage& image, const QFont& font, StampCache* cache)
     : _image(image)
     , _painter(&image)
+    , _font(canvasFont(font))
+    , _cache(cache)
 {
-    _painter.setFont(font);
+    if (!_cache) {
+        _ownCache = std::make_unique<StampCache>();
+        _cache = _ownCache.get();
+    }
+    _painter.setRenderHint(QPainter::Antialiasing, false);
+    _painter.setRenderHint(QPainter::TextAntialiasing, false);
+    _painter.setFont(_font);
+    // The painter is active, so the image is detached: these are the pixels
+    // it paints on as well.
+    if (_painter.isActive() && isDirect32(_image.format())) {
+        _bits = _image.bits();
+        _stride = _image.bytesPerLine();
+    }
+}
+
+QImageCanvas::~QImageCanvas() = default;
+
+QPen QImageCanvas::linePen(const QColor& color)
+{
+    // Width 0 is the cosmetic one-pixel pen; with a square cap the stroker
+    // sets the end pixel too.
+    QPen pen(color, 0);
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
+}
+
+QFont QImageCanvas::canvasFont(const QFont& font)
+{
+    // The small label font is a bitmap face on the maps this program was made
+    // for; drawn without antialiasing the labels stay crisp and their pixels
+    // are independent of the map below them.
+    QFont result(font);
+    result.setStyleStrategy(QFont::NoAntialias);
+    return result;
 }
 
 int QImageCanvas::width() const
@@ -31,29 +82,74 @@ int QImageCanvas::height() const
     return _image.height();
 }
 
+void QImageCanvas::usePen(int color)
+{
+    if (color == _penColor)
+        return;
+    _painter.setPen(linePen(toQColor(color)));
+    _penColor = color;
+}
+
+bool QImageCanvas::stamp(const Stamp& s, int x, int y, int color)
+{
+    if (!_bits)
+        return false;
+    if (x + s.left < 0 || y + s.top < 0 || x + s.right >= _image.width() || y + s.bottom >= _image.height())
+        return false;
+    const QRgb rgb = toRgb(color);
+    for (const Stamp::Run& run : s.runs) {
+        auto* row = reinterpret_cast<QRgb*>(_bits + (y + run.dy) * _stride);
+        std::fill_n(row + x + run.dx, run.length, rgb);
+    }
+    return true;
+}
+
 void QImageCanvas::line(int x1, int y1, int x2, int y2, int color)
 {
-    _painter.setPen(toQColor(color));
+    const int dx = x2 - x1;
+    const int dy = y2 - y1;
+    if (std::abs(dx) <= StampCache::maxLineExtent && std::abs(dy) <= StampCache::maxLineExtent
+        && stamp(_cache->line(dx, dy), x1, y1, color))
+        return;
+    usePen(color);
     _painter.drawLine(x1, y1, x2, y2);
 }
 
 void QImageCanvas::rect(int x1, int y1, int x2, int y2, int color)
 {
     // Filled: the symbols' blocks and the waypoint square are solid.
-    const QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
-    _painter.fillRect(r, toQColor(color));
+    const QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized().intersected(_image.rect());
+    if (r.isEmpty())
+        return;
+    if (!_bits) {
+        _painter.fillRect(r, toQColor(color));
+        return;
+    }
+    const QRgb rgb = toRgb(color);
+    for (int row = r.top(); row <= r.bottom(); ++row)
+        std::fill_n(reinterpret_cast<QRgb*>(_bits + row * _stride) + r.left(), r.width(), rgb);
 }
 
 void QImageCanvas::circle(int x, int y, int radius, int color)
 {
-    _painter.setPen(toQColor(color));
+    if (radius < 0)
+        return;
+    if (radius <= StampCache::maxCircleRadius && stamp(_cache->circle(radius), x, y, color))
+        return;
+    usePen(color);
     _painter.setBrush(Qt::NoBrush);
     _painter.drawEllipse(QPoint(x, y), radius, radius);
 }
 
 void QImageCanvas::pixel(int x, int y, int color)
 {
-    _painter.setPen(toQColor(color));
+    if (x < 0 || y < 0 || x >= _image.width() || y >= _image.height())
+        return;
+    if (_bits) {
+        reinterpret_cast<QRgb*>(_bits + y * _stride)[x] = toRgb(color);
+        return;
+    }
+    usePen(color);
     _painter.drawPoint(x, y);
 }
 
@@ -70,9 +166,12 @@ void QImageCanvas::setTextPosition(int x, int y)
 
 void QImageCanvas::text(const QString& text)
 {
-    _painter.setPen(toQColor(_textColor));
-    const QFontMetrics metrics = _painter.fontMetrics();
-    _painter.drawText(_textX, _textY + metrics.ascent(), text);
+    if (text.isEmpty())
+        return;
+    if (stamp(_cache->text(text, _font), _textX, _textY, _textColor))
+        return;
+    usePen(_textColor);
+    _painter.drawText(_textX, _textY + _painter.fontMetrics().ascent(), text);
 }
 
 } // namespace karte
