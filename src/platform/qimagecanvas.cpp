@@ -4,6 +4,7 @@
 #include "state/palette.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 namespace karte {
@@ -35,6 +36,8 @@ QImageCanvas::QImageCanvas(QImage& image, const QFont& font, StampCache* cache)
     , _painter(&image)
     , _font(canvasFont(font))
     , _cache(cache)
+    , _width(image.width())
+    , _height(image.height())
 {
     if (!_cache) {
         _ownCache = std::make_unique<StampCache>();
@@ -43,6 +46,7 @@ QImageCanvas::QImageCanvas(QImage& image, const QFont& font, StampCache* cache)
     _painter.setRenderHint(QPainter::Antialiasing, false);
     _painter.setRenderHint(QPainter::TextAntialiasing, false);
     _painter.setFont(_font);
+    _cache->useFont(_font);
     // The painter is active, so the image is detached: these are the pixels
     // it paints on as well.
     if (_painter.isActive() && isDirect32(_image.format())) {
@@ -74,12 +78,12 @@ QFont QImageCanvas::canvasFont(const QFont& font)
 
 int QImageCanvas::width() const
 {
-    return _image.width();
+    return _width;
 }
 
 int QImageCanvas::height() const
 {
-    return _image.height();
+    return _height;
 }
 
 void QImageCanvas::usePen(int color)
@@ -94,12 +98,20 @@ bool QImageCanvas::stamp(const Stamp& s, int x, int y, int color)
 {
     if (!_bits)
         return false;
-    if (x + s.left < 0 || y + s.top < 0 || x + s.right >= _image.width() || y + s.bottom >= _image.height())
+    if (s.width == 0)
+        return true;
+    const int left = x + s.left;
+    const int top = y + s.top;
+    if (left < 0 || top < 0 || left + s.width > _width || top + s.height > _height)
         return false;
     const QRgb rgb = toRgb(color);
-    for (const Stamp::Run& run : s.runs) {
-        auto* row = reinterpret_cast<QRgb*>(_bits + (y + run.dy) * _stride);
-        std::fill_n(row + x + run.dx, run.length, rgb);
+    const uint64_t* words = s.bits();
+    for (int row = 0; row < s.height; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(_bits + (top + row) * _stride) + left;
+        for (int w = 0; w < s.wordsPerRow; ++w, line += 64) {
+            for (uint64_t bits = *words++; bits != 0; bits &= bits - 1)
+                line[std::countr_zero(bits)] = rgb;
+        }
     }
     return true;
 }
@@ -143,7 +155,7 @@ void QImageCanvas::circle(int x, int y, int radius, int color)
 
 void QImageCanvas::pixel(int x, int y, int color)
 {
-    if (x < 0 || y < 0 || x >= _image.width() || y >= _image.height())
+    if (x < 0 || y < 0 || x >= _width || y >= _height)
         return;
     if (_bits) {
         reinterpret_cast<QRgb*>(_bits + y * _stride)[x] = toRgb(color);
@@ -168,7 +180,7 @@ void QImageCanvas::text(const QString& text)
 {
     if (text.isEmpty())
         return;
-    if (stamp(_cache->text(text, _font), _textX, _textY, _textColor))
+    if (stamp(_cache->text(text), _textX, _textY, _textColor))
         return;
     usePen(_textColor);
     _painter.drawText(_textX, _textY + _painter.fontMetrics().ascent(), text);

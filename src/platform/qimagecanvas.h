@@ -55,6 +55,8 @@ private:
     QFont _font;
     std::unique_ptr<StampCache> _ownCache;
     StampCache* _cache = nullptr;
+    int _width = 0;
+    int _height = 0;
     uchar* _bits = nullptr; // 32-bit pixels, or null for other formats
     qsizetype _stride = 0;
     int _penColor = -1;

@@ -12,34 +12,40 @@ namespace karte {
 
 namespace {
 
-// Collects the runs of non-transparent pixels of a mask whose anchor lies at
+// Collects the non-transparent pixels of a mask whose anchor lies at
 // (ox, oy).
 Stamp stampFrom(const QImage& mask, int ox, int oy)
 {
-    Stamp stamp;
-    stamp.left = mask.width();
-    stamp.top = mask.height();
+    int left = mask.width(), right = -1, top = mask.height(), bottom = -1;
     for (int row = 0; row < mask.height(); ++row) {
         const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(row));
-        int col = 0;
-        while (col < mask.width()) {
-            if (qAlpha(line[col]) == 0) {
-                ++col;
+        for (int col = 0; col < mask.width(); ++col) {
+            if (qAlpha(line[col]) == 0)
                 continue;
-            }
-            const int start = col;
-            while (col < mask.width() && qAlpha(line[col]) != 0)
-                ++col;
-            stamp.runs.push_back(Stamp::Run{static_cast<int16_t>(row - oy), static_cast<int16_t>(start - ox),
-                                            static_cast<int16_t>(col - start)});
-            stamp.left = std::min(stamp.left, start - ox);
-            stamp.right = std::max(stamp.right, col - 1 - ox);
-            stamp.top = std::min(stamp.top, row - oy);
-            stamp.bottom = std::max(stamp.bottom, row - oy);
+            left = std::min(left, col);
+            right = std::max(right, col);
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
         }
     }
-    if (stamp.runs.empty())
-        stamp.left = stamp.top = 0;
+    Stamp stamp;
+    if (right < 0)
+        return stamp;
+    stamp.left = left - ox;
+    stamp.top = top - oy;
+    stamp.width = right - left + 1;
+    stamp.height = bottom - top + 1;
+    stamp.wordsPerRow = (stamp.width + 63) / 64;
+    const int words = stamp.height * stamp.wordsPerRow;
+    if (words > Stamp::inlineWords)
+        stamp.moreBits.assign(static_cast<std::size_t>(words), 0);
+    for (int row = top; row <= bottom; ++row) {
+        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(row));
+        uint64_t* rowWords = stamp.bits() + (row - top) * stamp.wordsPerRow;
+        for (int col = left; col <= right; ++col)
+            if (qAlpha(line[col]) != 0)
+                rowWords[(col - left) / 64] |= uint64_t(1) << ((col - left) % 64);
+    }
     return stamp;
 }
 
@@ -52,17 +58,74 @@ QImage blankMask(int width, int height)
 
 } // namespace
 
-const Stamp& StampCache::text(const QString& text, const QFont& font)
-{
-    if (!_hasFont || !(font == _font)) {
-        _texts.clear();
-        _font = font;
-        _hasFont = true;
-    }
-    auto found = _texts.constFind(text);
-    if (found != _texts.constEnd())
-        return *found;
+namespace {
 
+std::size_t slotOf(const QChar* data, std::size_t slotCount)
+{
+    const auto key = reinterpret_cast<std::uintptr_t>(data);
+    return static_cast<std::size_t>((key >> 3) * 0x9e3779b97f4a7c15ULL) & (slotCount - 1);
+}
+
+} // namespace
+
+void StampCache::useFont(const QFont& font)
+{
+    if (_hasFont && font == _font)
+        return;
+    _texts.clear();
+    _textSlots.clear();
+    _usedTextSlots = 0;
+    _font = font;
+    _hasFont = true;
+}
+
+const Stamp& StampCache::text(const QString& text)
+{
+    if (!_textSlots.empty()) {
+        const QChar* data = text.constData();
+        for (std::size_t i = slotOf(data, _textSlots.size());; i = (i + 1) & (_textSlots.size() - 1)) {
+            const TextSlot& slot = _textSlots[i];
+            if (!slot.stamp)
+                break;
+            if (slot.text.constData() == data && slot.text.size() == text.size())
+                return *slot.stamp;
+        }
+    }
+    const Stamp& stamp = textByContent(text);
+    rememberText(text, &stamp);
+    return stamp;
+}
+
+void StampCache::rememberText(const QString& text, const Stamp* stamp)
+{
+    // Kept at most half full; when a list has been replaced many times over
+    // the slots start afresh instead of growing further.
+    constexpr std::size_t maxSlots = std::size_t(1) << 16;
+    if (2 * (_usedTextSlots + 1) > _textSlots.size()) {
+        std::vector<TextSlot> old;
+        old.swap(_textSlots);
+        const std::size_t size = old.empty() ? 1024 : std::min(old.size() * 2, maxSlots);
+        _textSlots.resize(size);
+        _usedTextSlots = 0;
+        if (size > old.size())
+            for (TextSlot& slot : old)
+                if (slot.stamp)
+                    rememberText(slot.text, slot.stamp);
+    }
+    std::size_t i = slotOf(text.constData(), _textSlots.size());
+    while (_textSlots[i].stamp)
+        i = (i + 1) & (_textSlots.size() - 1);
+    _textSlots[i] = TextSlot{text, stamp};
+    ++_usedTextSlots;
+}
+
+const Stamp& StampCache::textByContent(const QString& text)
+{
+    auto found = _texts.find(text);
+    if (found != _texts.end())
+        return found->second;
+
+    const QFont& font = _font;
     const QFontMetrics metrics(font);
     const QRect bounds = metrics.boundingRect(text); // relative to the baseline origin
     const int pad = 4;
@@ -78,7 +141,7 @@ const Stamp& StampCache::text(const QString& text, const QFont& font)
         painter.setPen(Qt::black);
         painter.drawText(ox, oy + metrics.ascent(), text);
     }
-    return *_texts.insert(text, stampFrom(mask, ox, oy));
+    return _texts.emplace(text, stampFrom(mask, ox, oy)).first->second;
 }
 
 const Stamp& StampCache::line(int dx, int dy)
@@ -119,6 +182,8 @@ const Stamp& StampCache::circle(int radius)
 void StampCache::clear()
 {
     _texts.clear();
+    _textSlots.clear();
+    _usedTextSlots = 0;
     _lines.clear();
     _circles.clear();
     _hasFont = false;
