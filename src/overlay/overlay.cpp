@@ -4,6 +4,7 @@
 #include "overlay/summitsymbol.h"
 #include "state/numberformat.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -105,8 +106,11 @@ void drawReferenceCross(Canvas& canvas, float cx, float cy, int sx, int sy, floa
         return;
     const float fx = (cx - float(sx)) * z;
     const float fy = (cy - float(sy)) * z;
-    const int x = roundHalfEven(fx);
-    const int y = roundHalfEven(fy);
+    // A centre that far away is off every canvas; limiting it keeps the
+    // arm ends within int.
+    constexpr int far = 1000000;
+    const int x = std::clamp(roundHalfEven(fx), -far, far);
+    const int y = std::clamp(roundHalfEven(fy), -far, far);
     canvas.line(x + 7, y - 7, x - 7, y + 7, magenta);
     canvas.line(x + 7, y + 7, x - 7, y - 7, magenta);
 }

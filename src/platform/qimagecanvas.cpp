@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 
 namespace karte {
@@ -100,8 +101,9 @@ bool QImageCanvas::stamp(const Stamp& s, int x, int y, int color)
         return false;
     if (s.width == 0)
         return true;
-    const int left = x + s.left;
-    const int top = y + s.top;
+    // 64-bit: the overlay may hand over positions near the 32-bit limits.
+    const int64_t left = int64_t(x) + s.left;
+    const int64_t top = int64_t(y) + s.top;
     if (left < 0 || top < 0 || left + s.width > _width || top + s.height > _height)
         return false;
     const QRgb rgb = toRgb(color);
@@ -118,10 +120,14 @@ bool QImageCanvas::stamp(const Stamp& s, int x, int y, int color)
 
 void QImageCanvas::line(int x1, int y1, int x2, int y2, int color)
 {
-    const int dx = x2 - x1;
-    const int dy = y2 - y1;
+    // Wholly beside the canvas: nothing to paint.
+    if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= _width && x2 >= _width)
+        || (y1 >= _height && y2 >= _height))
+        return;
+    const int64_t dx = int64_t(x2) - x1;
+    const int64_t dy = int64_t(y2) - y1;
     if (std::abs(dx) <= StampCache::maxLineExtent && std::abs(dy) <= StampCache::maxLineExtent
-        && stamp(_cache->line(dx, dy), x1, y1, color))
+        && stamp(_cache->line(int(dx), int(dy)), x1, y1, color))
         return;
     usePen(color);
     _painter.drawLine(x1, y1, x2, y2);
@@ -130,7 +136,12 @@ void QImageCanvas::line(int x1, int y1, int x2, int y2, int color)
 void QImageCanvas::rect(int x1, int y1, int x2, int y2, int color)
 {
     // Filled: the symbols' blocks and the waypoint square are solid.
-    const QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized().intersected(_image.rect());
+    // Corners are limited to just beyond the edges first, which changes
+    // nothing visible and keeps QRect's sizes within int.
+    auto limit = [](int v, int size) { return std::clamp(v, -1, size); };
+    const QRect r = QRect(QPoint(limit(x1, _width), limit(y1, _height)), QPoint(limit(x2, _width), limit(y2, _height)))
+                        .normalized()
+                        .intersected(QRect(0, 0, _width, _height));
     if (r.isEmpty())
         return;
     if (!_bits) {
@@ -146,6 +157,9 @@ void QImageCanvas::circle(int x, int y, int radius, int color)
 {
     if (radius < 0)
         return;
+    if (int64_t(x) + radius < 0 || int64_t(y) + radius < 0 || int64_t(x) - radius >= _width
+        || int64_t(y) - radius >= _height)
+        return; // wholly beside the canvas
     if (radius <= StampCache::maxCircleRadius && stamp(_cache->circle(radius), x, y, color))
         return;
     usePen(color);
@@ -178,7 +192,9 @@ void QImageCanvas::setTextPosition(int x, int y)
 
 void QImageCanvas::text(const QString& text)
 {
-    if (text.isEmpty())
+    // Nothing of a small label reaches that far back to the canvas; the test
+    // also keeps the baseline below within int.
+    if (text.isEmpty() || _textX > _width + 64 || _textY > _height + 64)
         return;
     if (stamp(_cache->text(text), _textX, _textY, _textColor))
         return;

@@ -391,6 +391,9 @@ void TestOverlay::drawsReferenceCrosses_data()
                                  << (QStringList{ln(28, 3, 14, 17, 13), ln(28, 17, 14, 3, 13)} + second);
     QTest::newRow("cx1 zero, no first cross") << 0.f << 55.f << second;
     QTest::newRow("cy1 zero, no first cross") << 110.f << 0.f << second;
+    // Read from an edited calibration file; the cross lies far off the canvas.
+    QTest::newRow("point beyond the integer range")
+        << 1e30f << -1e30f << (QStringList{ln(1000007, -1000007, 999993, -999993, 13), ln(1000007, -999993, 999993, -1000007, 13)} + second);
 }
 
 void TestOverlay::drawsReferenceCrosses()

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 
 using namespace karte;
@@ -76,6 +77,7 @@ private slots:
     void linesSetBothEndPixels();
     void stampsMatchDirectPainting();
     void hugeCircleFinishes();
+    void extremeCoordinatesAreClipped();
 };
 
 void TestOverlayPixels::paintsSummitSymbolAndWaypointSquare()
@@ -199,6 +201,22 @@ void TestOverlayPixels::hugeCircleFinishes()
         canvas.circle(25, 25, 0, 7);
     }
     QVERIFY(image.pixel(25, 25) != white || nonWhite(image).isEmpty());
+}
+
+void TestOverlayPixels::extremeCoordinatesAreClipped()
+{
+    QImage image = whiteImage(60, 60);
+    {
+        QImageCanvas canvas(image, labelFont());
+        canvas.line(std::numeric_limits<int>::min(), 30, std::numeric_limits<int>::max(), 30, 13);
+        canvas.line(40, std::numeric_limits<int>::min(), 40, std::numeric_limits<int>::max(), 13);
+        canvas.line(std::numeric_limits<int>::max() - 5, 0, std::numeric_limits<int>::max(), 5, 13);
+        canvas.rect(std::numeric_limits<int>::min(), 50, 5, std::numeric_limits<int>::max(), 14);
+        canvas.circle(std::numeric_limits<int>::max(), 10, 32767, 7);
+        canvas.setTextPosition(std::numeric_limits<int>::max(), std::numeric_limits<int>::min());
+        canvas.text(QStringLiteral("weit weg"));
+    }
+    QCOMPARE(nonWhite(image), block(0, 30, 59, 30) + block(40, 0, 40, 59) + block(0, 50, 5, 59));
 }
 
 QTEST_MAIN(TestOverlayPixels)
