@@ -107,6 +107,8 @@ class TestOverlay : public QObject {
 
 private slots:
     void placesSummitWithCircleSymbolAndLabel();
+    void placesOnWholeImagePixels_data();
+    void placesOnWholeImagePixels();
     void skipsSummitsOnBoundsAndCanvasEdges_data();
     void skipsSummitsOnBoundsAndCanvasEdges();
     void labelsWithGermanElseCzechName_data();
@@ -146,6 +148,36 @@ void TestOverlay::placesSummitWithCircleSymbolAndLabel()
     QCOMPARE(box.Lmax, 13.0 + 300 * step);
     QCOMPARE(box.Bmin, 51.0 - 200 * step);
     QCOMPARE(box.Bmax, 51.0 - 50 * step);
+}
+
+void TestOverlay::placesOnWholeImagePixels_data()
+{
+    QTest::addColumn<double>("x"); // image pixels
+    QTest::addColumn<double>("y");
+    QTest::addColumn<float>("z");
+    QTest::addColumn<QString>("circle");
+    QTest::newRow("halves to the even pixel") << 110.5 << 55.5 << 2.f << QStringLiteral("circle 20 12");
+    QTest::newRow("odd halves up") << 111.5 << 56.5 << 2.f << QStringLiteral("circle 24 12");
+    // 11 * 1.5 = 16.5 and 7 * 1.5 = 10.5 go to the even neighbours.
+    QTest::newRow("zoomed half to even") << 111.0 << 57.0 << 1.5f << QStringLiteral("circle 16 10");
+    QTest::newRow("snapped before zoom 8") << 110.4 << 55.6 << 8.f << QStringLiteral("circle 80 48");
+}
+
+void TestOverlay::placesOnWholeImagePixels()
+{
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(float, z);
+    QFETCH(QString, circle);
+    auto state = calibratedState();
+    state->mapView.z = z;
+    addSummit(*state, x, y);
+    RecordingCanvas canvas(400, 300);
+    VisibleGeoBox box;
+    geinmalen(*state, canvas, box);
+    const QStringList circles = canvas.callsOf(QStringLiteral("circle"));
+    QCOMPARE(circles.size(), 1);
+    QCOMPARE(circles.first().section(QLatin1Char(' '), 0, 2), circle);
 }
 
 void TestOverlay::skipsSummitsOnBoundsAndCanvasEdges_data()
