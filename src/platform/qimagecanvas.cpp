@@ -41,8 +41,11 @@ QImageCanvas::QImageCanvas(QImage& image, const QFont& font, StampCache* cache)
     , _height(image.height())
 {
     if (!_cache) {
+        // A mask costs more than painting its label once: without a cache
+        // that outlives this canvas, labels are painted directly.
         _ownCache = std::make_unique<StampCache>();
         _cache = _ownCache.get();
+        _stampTexts = false;
     }
     _painter.setRenderHint(QPainter::Antialiasing, false);
     _painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -196,7 +199,7 @@ void QImageCanvas::text(const QString& text)
     // also keeps the baseline below within int.
     if (text.isEmpty() || _textX > _width + 64 || _textY > _height + 64)
         return;
-    if (stamp(_cache->text(text), _textX, _textY, _textColor))
+    if (_stampTexts && stamp(_cache->text(text), _textX, _textY, _textColor))
         return;
     usePen(_textColor);
     _painter.drawText(_textX, _textY + _painter.fontMetrics().ascent(), text);

@@ -25,7 +25,8 @@ struct Stamp;
 class QImageCanvas final : public Canvas {
 public:
     // cache: shared masks that outlive this canvas (the map view keeps one);
-    // without one the canvas keeps its own for its lifetime.
+    // without one the canvas keeps line and circle masks for its lifetime
+    // and paints labels directly.
     QImageCanvas(QImage& image, const QFont& font, StampCache* cache = nullptr);
     ~QImageCanvas() override;
 
@@ -55,6 +56,7 @@ private:
     QFont _font;
     std::unique_ptr<StampCache> _ownCache;
     StampCache* _cache = nullptr;
+    bool _stampTexts = true;
     int _width = 0;
     int _height = 0;
     uchar* _bits = nullptr; // 32-bit pixels, or null for other formats
