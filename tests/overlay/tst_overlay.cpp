@@ -232,7 +232,8 @@ void TestOverlay::labelsWithGermanElseCzechName()
     auto state = calibratedState();
     addSummit(*state, 110, 55, QStringLiteral("G"), 100, german, czech);
     const QStringList calls = draw(*state);
-    QCOMPARE(calls.mid(calls.size() - 2), (QStringList{QStringLiteral("textpos 12 13"), QStringLiteral("text ") + label}));
+    const QStringList expected{QStringLiteral("textpos 12 13"), QStringLiteral("text ") + label};
+    QCOMPARE(calls.mid(calls.size() - 2), expected);
 }
 
 void TestOverlay::drawsSymbolByType_data()
@@ -425,7 +426,9 @@ void TestOverlay::drawsReferenceCrosses_data()
     QTest::newRow("cy1 zero, no first cross") << 110.f << 0.f << second;
     // Read from an edited calibration file; the cross lies far off the canvas.
     QTest::newRow("point beyond the integer range")
-        << 1e30f << -1e30f << (QStringList{ln(1000007, -1000007, 999993, -999993, 13), ln(1000007, -999993, 999993, -1000007, 13)} + second);
+        << 1e30f << -1e30f
+        << (QStringList{ln(1000007, -1000007, 999993, -999993, 13), ln(1000007, -999993, 999993, -1000007, 13)}
+            + second);
 }
 
 void TestOverlay::drawsReferenceCrosses()

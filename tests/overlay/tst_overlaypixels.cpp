@@ -140,7 +140,8 @@ void TestOverlayPixels::stampsMatchDirectPainting()
     // paints for the same primitive, at every position, over any map, and
     // where the primitive is clipped at an edge.
     const QFont font = QImageCanvas::canvasFont(labelFont());
-    const QStringList names{QStringLiteral("Lilienstein"), QStringLiteral("Růžovský vrch"), QStringLiteral("jgÄ_,'"),
+    const QStringList names{QStringLiteral("Lilienstein"), QStringLiteral("Růžovský vrch"),
+                            QStringLiteral("jgÄ_,'"),
                             QStringLiteral("W")};
     struct Line {
         int x1, y1, x2, y2;
