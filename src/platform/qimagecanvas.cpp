@@ -72,9 +72,8 @@ QPen QImageCanvas::linePen(const QColor& color)
 
 QFont QImageCanvas::canvasFont(const QFont& font)
 {
-    // The small label font is a bitmap face on the maps this program was made
-    // for; drawn without antialiasing the labels stay crisp and their pixels
-    // are independent of the map below them.
+    // Labels are drawn like a small bitmap face: without antialiasing they
+    // stay crisp, and their pixels do not depend on the map below them.
     QFont result(font);
     result.setStyleStrategy(QFont::NoAntialias);
     return result;
