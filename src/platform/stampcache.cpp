@@ -146,10 +146,12 @@ const Stamp& StampCache::textByContent(const QString& text)
 
 const Stamp& StampCache::line(int dx, int dy)
 {
-    const quint32 key = (quint32(quint16(int16_t(dx))) << 16) | quint16(int16_t(dy));
-    auto found = _lines.constFind(key);
-    if (found != _lines.constEnd())
-        return *found;
+    // Indexed directly: a track draws thousands of short lines per redraw.
+    const std::size_t key = std::size_t((dy + maxLineExtent) * (2 * maxLineExtent + 1) + (dx + maxLineExtent));
+    if (_lines.empty())
+        _lines.resize(std::size_t((2 * maxLineExtent + 1) * (2 * maxLineExtent + 1)));
+    if (_lines[key])
+        return *_lines[key];
     const int pad = 2;
     const int ox = pad + std::max(0, -dx);
     const int oy = pad + std::max(0, -dy);
@@ -159,14 +161,17 @@ const Stamp& StampCache::line(int dx, int dy)
         painter.setPen(QImageCanvas::linePen(Qt::black));
         painter.drawLine(ox, oy, ox + dx, oy + dy);
     }
-    return *_lines.insert(key, stampFrom(mask, ox, oy));
+    _lines[key] = std::make_unique<Stamp>(stampFrom(mask, ox, oy));
+    return *_lines[key];
 }
 
 const Stamp& StampCache::circle(int radius)
 {
-    auto found = _circles.constFind(radius);
-    if (found != _circles.constEnd())
-        return *found;
+    if (_circles.empty())
+        _circles.resize(maxCircleRadius + 1);
+    const auto key = static_cast<std::size_t>(radius);
+    if (_circles[key])
+        return *_circles[key];
     const int pad = 2;
     const int o = pad + radius;
     QImage mask = blankMask(2 * o + 1, 2 * o + 1);
@@ -176,7 +181,8 @@ const Stamp& StampCache::circle(int radius)
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(QPoint(o, o), radius, radius);
     }
-    return *_circles.insert(radius, stampFrom(mask, o, o));
+    _circles[key] = std::make_unique<Stamp>(stampFrom(mask, o, o));
+    return *_circles[key];
 }
 
 void StampCache::clear()

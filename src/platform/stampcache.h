@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QFont>
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -45,9 +45,10 @@ public:
     void useFont(const QFont& font);
     // The mask of a text written at top-left (0, 0) in the font set last.
     const Stamp& text(const QString& text);
-    // The mask of the line from (0, 0) to (dx, dy), both end pixels set.
+    // The mask of the line from (0, 0) to (dx, dy), both end pixels set;
+    // |dx| and |dy| at most maxLineExtent.
     const Stamp& line(int dx, int dy);
-    // The mask of the circle outline around (0, 0).
+    // The mask of the circle outline around (0, 0); radius 0..maxCircleRadius.
     const Stamp& circle(int radius);
 
     void clear();
@@ -70,8 +71,8 @@ private:
     std::unordered_map<QString, Stamp> _texts; // node-based: stamps keep their address
     std::vector<TextSlot> _textSlots;           // open addressing, size a power of 2
     std::size_t _usedTextSlots = 0;
-    QHash<quint32, Stamp> _lines;
-    QHash<int, Stamp> _circles;
+    std::vector<std::unique_ptr<Stamp>> _lines;   // by (dx, dy), each within maxLineExtent
+    std::vector<std::unique_ptr<Stamp>> _circles; // by radius 0..maxCircleRadius
 };
 
 } // namespace karte
