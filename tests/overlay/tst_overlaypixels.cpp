@@ -1,5 +1,6 @@
 #include "overlay/overlay.h"
 #include "platform/qimagecanvas.h"
+#include "platform/scaledcopy.h"
 #include "platform/stampcache.h"
 
 #include <QFont>
@@ -78,6 +79,8 @@ private slots:
     void stampsMatchDirectPainting();
     void hugeCircleFinishes();
     void extremeCoordinatesAreClipped();
+    void scaledCopyLeavesNoStalePixels_data();
+    void scaledCopyLeavesNoStalePixels();
 };
 
 void TestOverlayPixels::paintsSummitSymbolAndWaypointSquare()
@@ -218,6 +221,33 @@ void TestOverlayPixels::extremeCoordinatesAreClipped()
         canvas.text(QStringLiteral("weit weg"));
     }
     QCOMPARE(nonWhite(image), block(0, 30, 59, 30) + block(40, 0, 40, 59) + block(0, 50, 5, 59));
+}
+
+void TestOverlayPixels::scaledCopyLeavesNoStalePixels_data()
+{
+    QTest::addColumn<int>("sx");
+    QTest::addColumn<float>("z");
+    QTest::addColumn<int>("mapColumns"); // canvas columns showing the map; the rest white
+    QTest::newRow("map covers the canvas") << 2 << 1.f << 8;
+    QTest::newRow("map ends inside the canvas") << 15 << 1.f << 5;
+    QTest::newRow("zoom 2, map ends inside") << 18 << 2.f << 4;
+}
+
+void TestOverlayPixels::scaledCopyLeavesNoStalePixels()
+{
+    // The redraw paints over the previous frame: nothing of it may remain.
+    QFETCH(int, sx);
+    QFETCH(float, z);
+    QFETCH(int, mapColumns);
+    QImage map = noiseImage(20, 20);
+    QImage target(8, 8, QImage::Format_RGB32);
+    target.fill(Qt::black);
+    copyVisiblePart(target, map, sx, 0, z);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const QRgb expected = x < mapColumns ? map.pixel(sx + int(float(x) / z), int(float(y) / z)) : white;
+            QCOMPARE(target.pixel(x, y), expected);
+        }
 }
 
 QTEST_MAIN(TestOverlayPixels)
