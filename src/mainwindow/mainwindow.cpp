@@ -233,9 +233,10 @@ void MainWindow::Zeichnen()
     _yScroll->setMaximum(zoom::scrollMaximum(_pic1.height(), canvas.height(), view.z));
 
     if (_gmalen->isChecked()) {
-        QImageCanvas overlayCanvas(_map->canvasImage(), canvasFont());
-        VisibleGeoBox box;
-        geinmalen(_state, overlayCanvas, box);
+        QImageCanvas overlayCanvas(_map->canvasImage(), canvasFont(), &_stamps);
+        overlayCanvas.setTextColor(_canvasTextColor);
+        geinmalen(_state, overlayCanvas, _visibleGeoBox);
+        _canvasTextColor = overlayCanvas.textColor();
     }
 }
 

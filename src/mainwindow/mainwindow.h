@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/filedialog.h"
+#include "overlay/overlay.h"
+#include "platform/stampcache.h"
 #include "state/programstate.h"
 #include "view/maplayout.h"
 #include "view/pointerreadout.h"
@@ -113,6 +115,11 @@ private:
     FileDialog _commonDialog1;
     FileDialog _commonDialog2;
     FileDialog _commonDialog3;
+    // Label and symbol masks kept between redraws of the overlay.
+    StampCache _stamps;
+    // The canvas's text colour outlives a redraw (palette number).
+    int _canvasTextColor = 0;
+    VisibleGeoBox _visibleGeoBox;
     QPointer<CalibDialog> _calib;
     QPointer<KoordinatenDialog> _koordinaten;
     PointerState _pointer;

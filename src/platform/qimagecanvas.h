@@ -37,6 +37,9 @@ public:
     void circle(int x, int y, int radius, int color) override;
     void pixel(int x, int y, int color) override;
     void setTextColor(int color) override;
+    // The text colour set last; the map view carries it from one redraw to
+    // the next, as a canvas keeps its text colour.
+    int textColor() const { return _textColor; }
     void setTextPosition(int x, int y) override;
     void text(const QString& text) override;
 
