@@ -140,6 +140,11 @@ std::optional<T> numberOf(const QByteArray& item)
     const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;
+    // "-0" reads as 0, as the writer writes it: with Lx and Ly both zero the
+    // sign alone would turn the north deviation by 180 degrees, and a save
+    // and reload would turn it back.
+    if (value == 0)
+        value = 0;
     return value;
 }
 

@@ -59,7 +59,15 @@ struct BmpLayout {
     int bitCount = 0;
     bool infoHeader = false; // Windows header (40 bytes or more), not OS/2
     qint64 rowBytes() const { return (width * bitCount + 31) / 32 * 4; }
-    qint64 fileSize() const { return pixelOffset + rowBytes() * height; }
+    // A header may claim more than any file holds (2^31 rows of 2^31
+    // pixels); such sizes saturate rather than overflow.
+    qint64 fileSize() const
+    {
+        constexpr qint64 most = std::numeric_limits<qint64>::max();
+        if (rowBytes() > (most - pixelOffset) / height)
+            return most;
+        return pixelOffset + rowBytes() * height;
+    }
 };
 
 // The layout of an uncompressed BMP file; nullopt for anything else (other
@@ -103,7 +111,7 @@ std::optional<BmpLayout> uncompressedBmpLayout(QFile& file)
 // long as reading the bytes, this about 1.3 times.
 std::optional<QImage> readRgb24(QFile& file, const BmpLayout& layout)
 {
-    if (layout.width * layout.height * 4 > qint64(allocationLimitMB) * 1024 * 1024)
+    if (layout.width > qint64(allocationLimitMB) * 1024 * 1024 / 4 / layout.height)
         return std::nullopt;
     const int width = int(layout.width);
     const int height = int(layout.height);
