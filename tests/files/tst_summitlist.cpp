@@ -62,6 +62,7 @@ private slots:
     void writeReplacesFileAtomically();
     void writeToDirectoryFails();
     void longLineAndGarbage();
+    void loadStartedWhileLoading();
 };
 
 void TestSummitList::blocksWithTheirOwnHeaders()
@@ -403,6 +404,25 @@ void TestSummitList::longLineAndGarbage()
     readSummitListBytes(garbage, t);
     QCOMPARE(t.encoding, TextEncoding::Windows1250);
     QVERIFY(t.count >= 1 && t.count <= SummitTable::capacity);
+}
+
+void TestSummitList::loadStartedWhileLoading()
+{
+    // The events handled after a line may start a second load into the same
+    // table; here it fills the table to the brim.
+    QByteArray full = "$GIPFEL:\r\nGIPFELNR\r\n";
+    for (int i = 0; i < SummitTable::capacity; ++i)
+        full += "7\r\n";
+    SummitTable t;
+    int calls = 0;
+    readSummitListBytes("$GIPFEL:\r\nGIPFELNR\r\n1\r\n2\r\n", t, [&] {
+        if (++calls == 3) // after the first data line is read, before it is stored
+            readSummitListBytes(full, t);
+    });
+    // The outer load stops where the table is full and writes past no end.
+    QCOMPARE(t.count, int16_t(SummitTable::capacity));
+    QCOMPARE(calls, 3);
+    QCOMPARE(t.entries[SummitTable::capacity - 1].GIPFELNR, 7.0f);
 }
 
 QTEST_GUILESS_MAIN(TestSummitList)
