@@ -136,6 +136,21 @@ Summit summitFromLine(QByteArrayView line, const std::array<int, columnCount>& p
     return s;
 }
 
+// Numbers in the general form are plain ASCII; appended byte by byte they
+// need no converted copy (a full list has 40000 of them).
+void appendNumber(QByteArray& out, const QString& number)
+{
+    char buffer[32];
+    if (number.size() > qsizetype(sizeof buffer)) {
+        out.append(number.toLatin1());
+        return;
+    }
+    qsizetype n = 0;
+    for (QChar c : number)
+        buffer[n++] = static_cast<char>(c.unicode());
+    out.append(buffer, n);
+}
+
 QByteArray bytesIn(const SummitTable& table, TextEncoding encoding, bool* representable)
 {
     TextCodec codec(encoding);
@@ -168,10 +183,14 @@ QByteArray bytesIn(const SummitTable& table, TextEncoding encoding, bool* repres
         appendText(s.TYP);
         if (!*representable)
             return {};
-        out.append(generalForm(s.GIPFELNR).toLatin1()).append('\t');
-        out.append(generalForm(s.GIPFELOST).toLatin1()).append('\t');
-        out.append(generalForm(s.GIPFELNORD).toLatin1()).append('\t');
-        out.append(generalForm(static_cast<int>(s.POSFEHLER)).toLatin1()).append("\r\n");
+        appendNumber(out, generalForm(s.GIPFELNR));
+        out.append('\t');
+        appendNumber(out, generalForm(s.GIPFELOST));
+        out.append('\t');
+        appendNumber(out, generalForm(s.GIPFELNORD));
+        out.append('\t');
+        appendNumber(out, generalForm(static_cast<int>(s.POSFEHLER)));
+        out.append("\r\n");
     }
     return out;
 }
