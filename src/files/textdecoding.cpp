@@ -2,6 +2,8 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace karte {
@@ -55,6 +57,28 @@ TextEncoding decide(bool bom, Utf8Check& check)
     if (bom)
         return TextEncoding::Utf8WithBom;
     return check.nonAscii() ? TextEncoding::Utf8 : TextEncoding::Windows1250;
+}
+
+// The upper half of Windows-1250 (bytes 128 .. 255), taken once from Qt's
+// converter. Looking a letter up here spares a converter call per field,
+// which a full summit list would make some 50000 times. All zero when the
+// converter is missing; then the converter path is taken (and fails alike).
+const std::array<char16_t, 128>& windows1250Upper()
+{
+    static const std::array<char16_t, 128> table = [] {
+        std::array<char16_t, 128> t{};
+        QByteArray upper(128, Qt::Uninitialized);
+        for (int i = 0; i < 128; ++i)
+            upper[i] = static_cast<char>(0x80 + i);
+        QStringDecoder decoder("windows-1250");
+        const QString text = decoder.isValid() ? QString(decoder.decode(upper)) : QString();
+        if (text.size() == 128 && !decoder.hasError()) {
+            for (int i = 0; i < 128; ++i)
+                t[static_cast<size_t>(i)] = text[i].unicode();
+        }
+        return t;
+    }();
+    return table;
 }
 
 QStringDecoder makeDecoder(TextEncoding encoding)
@@ -123,6 +147,16 @@ QString TextCodec::decode(QByteArrayView bytes)
     }
     if (ascii)
         return QString::fromLatin1(bytes);
+    const std::array<char16_t, 128>& upper = windows1250Upper();
+    if (_encoding == TextEncoding::Windows1250 && upper[0] != 0) {
+        QString text(bytes.size(), Qt::Uninitialized);
+        QChar* out = text.data();
+        for (char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            *out++ = QChar(b < 0x80 ? char16_t(b) : upper[b - 0x80u]);
+        }
+        return text;
+    }
     _decoder.resetState();
     return _decoder.decode(bytes);
 }
@@ -138,6 +172,23 @@ std::optional<QByteArray> TextCodec::encode(QStringView text)
     }
     if (ascii)
         return text.toLatin1();
+    const std::array<char16_t, 128>& upper = windows1250Upper();
+    if (_encoding == TextEncoding::Windows1250 && upper[0] != 0) {
+        QByteArray bytes(text.size(), Qt::Uninitialized);
+        char* out = bytes.data();
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x80) {
+                *out++ = static_cast<char>(u);
+                continue;
+            }
+            const auto found = std::find(upper.begin(), upper.end(), u);
+            if (found == upper.end())
+                return std::nullopt; // no place in Windows-1250
+            *out++ = static_cast<char>(0x80 + (found - upper.begin()));
+        }
+        return bytes;
+    }
     QByteArray bytes = _encoder.encode(text);
     if (_encoder.hasError()) {
         // The error mark of the ICU-backed encoder outlasts resetState(),
