@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+
+class QIODevice;
+
+namespace karte {
+
+// Reads the lines of a text file as bytes, one at a time. A line ends at
+// CR LF or at a line feed alone; the line end is not part of the line, and
+// neither is a carriage return left at the very end of the file. A last line
+// without line end still counts; a file ending in a line end has no empty
+// line after it. Only the current line is held.
+class LineReader {
+public:
+    explicit LineReader(QIODevice& device) : _device(device) {}
+
+    // The next line into `line`; false when no line is left.
+    bool next(QByteArray& line);
+
+private:
+    QIODevice& _device;
+};
+
+} // namespace karte
