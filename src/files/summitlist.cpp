@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace karte {
@@ -104,6 +105,15 @@ int16_t posfehlerOf(QStringView text)
     }
 }
 
+// The summit number in single precision. Beyond its range (1E39) it is
+// no number, as a value beyond a double is for the value-of conversion;
+// infinity would be saved as text that loads back as 0.
+float singleOf(double value)
+{
+    const auto single = static_cast<float>(value);
+    return std::isfinite(single) ? single : 0.0f;
+}
+
 // Column number (from 1) of each keyword in a header line; 0 when absent.
 std::array<int, columnCount> headerColumns(QByteArrayView header)
 {
@@ -129,7 +139,7 @@ Summit summitFromLine(QByteArrayView line, const std::array<int, columnCount>& p
     s.GIPFELNAME_D = text(GIPFELNAME_D);
     s.GIPFELNAME_CZ = text(GIPFELNAME_CZ);
     s.TYP = text(TYP);
-    s.GIPFELNR = static_cast<float>(valueOf(text(GIPFELNR)));
+    s.GIPFELNR = singleOf(valueOf(text(GIPFELNR)));
     s.GIPFELOST = valueOf(text(GIPFELOST));
     s.GIPFELNORD = valueOf(text(GIPFELNORD));
     s.POSFEHLER = posfehlerOf(text(POSFEHLER));
@@ -149,6 +159,15 @@ void appendNumber(QByteArray& out, const QString& number)
     for (QChar c : number)
         buffer[n++] = static_cast<char>(c.unicode());
     out.append(buffer, n);
+}
+
+// A coordinate as saved: 15 significant digits round the largest doubles up
+// beyond the range (1.79769313486232E+308), which would load back as 0; they
+// are saved one unit lower in the last digit instead.
+double writable(double degrees)
+{
+    constexpr double most = 1.79769313486231e308;
+    return std::clamp(degrees, -most, most);
 }
 
 QByteArray bytesIn(const SummitTable& table, TextEncoding encoding, bool* representable)
@@ -185,9 +204,9 @@ QByteArray bytesIn(const SummitTable& table, TextEncoding encoding, bool* repres
             return {};
         appendNumber(out, generalForm(s.GIPFELNR));
         out.append('\t');
-        appendNumber(out, generalForm(s.GIPFELOST));
+        appendNumber(out, generalForm(writable(s.GIPFELOST)));
         out.append('\t');
-        appendNumber(out, generalForm(s.GIPFELNORD));
+        appendNumber(out, generalForm(writable(s.GIPFELNORD)));
         out.append('\t');
         appendNumber(out, generalForm(static_cast<int>(s.POSFEHLER)));
         out.append("\r\n");
@@ -268,6 +287,12 @@ QByteArray summitListBytes(const SummitTable& table)
 {
     bool representable = true;
     QByteArray bytes = bytesIn(table, table.encoding, &representable);
+    // Windows-1250 bytes that happen to form valid UTF-8 (a list read with
+    // "Ã¼" where "ü" was meant) would load back as UTF-8, other texts than
+    // those saved; with a byte order mark they come back as they are.
+    if (representable && table.encoding == TextEncoding::Windows1250
+        && TextCodec::detect(bytes) != TextEncoding::Windows1250)
+        representable = false;
     if (!representable)
         bytes = bytesIn(table, TextEncoding::Utf8WithBom, &representable);
     return bytes;

@@ -38,8 +38,9 @@ void readSummitListBytes(const QByteArray& bytes, SummitTable& table, const Afte
 // The bytes of the file that saves `table`: the "$GIPFEL:" line, the header
 // and one line per entry 0 .. count - 1, each ended by CR LF, numbers in the
 // general form, texts in `table.encoding` (a byte order mark first for
-// UTF-8 with BOM). Texts that Windows-1250 cannot hold are saved as UTF-8
-// with BOM instead, so that nothing is lost.
+// UTF-8 with BOM). Texts that Windows-1250 cannot hold, or whose Windows-1250
+// bytes would load back as UTF-8, are saved as UTF-8 with BOM instead, so
+// that nothing is lost.
 QByteArray summitListBytes(const SummitTable& table);
 
 // Saves `table` at `path`, replacing the file there only once all bytes are
