@@ -108,7 +108,7 @@ def main():
             lon, lat = HILLS[HILL_OF_SUMMIT[len(positions)] - 1]
             positions.append((lat, lon, de or cz))
         number = float(i + 1) if i % 9 else i + 1.5
-        error = rng.choice([5, 10, 10, 15, 20, 25, 30, 50])
+        error = rng.choice([10, 25, 25, 50, 75, 100, 150, 200])
         fields = ["Kreuzbergland", part, de, cz, typ,
                   general(single(number), 7), general(lon, 15), general(lat, 15), " " + str(error)]
         lines.append("\t".join(fields))
@@ -133,8 +133,9 @@ def main():
     waypoints = []
     for n, (lat, lon, name) in enumerate(positions[:12]):
         short = "".join(c for c in name.upper() if c.isalnum())[:8]
-        waypoints.append(f"W,{short},{lat + rng.uniform(-0.0003, 0.0003):.6f},"
-                         f"{lon + rng.uniform(-0.0003, 0.0003):.6f},{400 + 7 * n},Summit,,,,,{notes[n]}")
+        # Taken at the foot of the summit, some 70 to 100 m south of its top.
+        waypoints.append(f"W,{short},{lat - rng.uniform(0.0006, 0.0009):.6f},"
+                         f"{lon + rng.uniform(-0.0004, 0.0004):.6f},{400 + 7 * n},Summit,,,,,{notes[n]}")
     (OUT / "track.txt").write_bytes(("\r\n".join(waypoints + track) + "\r\n").encode("cp1250"))
 
 
