@@ -12,3 +12,6 @@ QT_QPA_PLATFORM=offscreen build/tools/screenshot/kartescreenshot --map examples/
 xvfb-run -a -s "-screen 0 1400x900x24" build/tools/screenshot/kartescreenshot \
     --karte examples/beispielkarte.bmp --gipfel examples/gipfelliste.txt --track examples/track.txt \
     --zoom 1 --scroll 780 480 docs/screenshot.png
+xvfb-run -a -s "-screen 0 1400x900x24" build/tools/screenshot/kartescreenshot \
+    --karte examples/beispielkarte.bmp --gipfel examples/gipfelliste.txt --track examples/track.txt \
+    --zoom 1 --scroll 780 480 --dialoge docs/dialogs.png

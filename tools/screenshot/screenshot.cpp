@@ -8,11 +8,14 @@
 //                          track through their menu commands, sets the zoom
 //                          factor and the scroll positions (image pixels) and
 //                          saves the window
+#include "assignment/koordinatendialog.h"
+#include "calibration/calibdialog.h"
 #include "mainwindow/mainwindow.h"
 #include "practicemap.h"
 #include "state/programstate.h"
 
 #include <QApplication>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -40,6 +43,7 @@ int main(int argc, char* argv[])
     float zoomFactor = 0;
     int scrollX = -1;
     int scrollY = -1;
+    bool showDialogs = false;
     bool usable = args.size() >= 2;
     for (int i = 1; usable && i + 1 < args.size(); ++i) {
         const QString& option = args[i];
@@ -50,6 +54,8 @@ int main(int argc, char* argv[])
             listPath = args[++i];
         else if (option == QStringLiteral("--track") && hasOne)
             trackPath = args[++i];
+        else if (option == QStringLiteral("--dialoge"))
+            showDialogs = true;
         else if (option == QStringLiteral("--zoom") && hasOne)
             zoomFactor = args[++i].toFloat(&usable);
         else if (option == QStringLiteral("--scroll") && i + 3 < args.size()) {
@@ -65,7 +71,7 @@ int main(int argc, char* argv[])
     if (!usable || (args.size() > 2 && !loadMap)) {
         err << "usage: kartescreenshot OUTPUT.png | kartescreenshot --map OUTPUT.bmp"
                " | kartescreenshot --karte MAP.bmp [--gipfel LIST.txt] [--track TRACK.txt]"
-               " [--zoom FACTOR] [--scroll X Y] OUTPUT.png\n";
+               " [--zoom FACTOR] [--scroll X Y] [--dialoge] OUTPUT.png\n";
         return 2;
     }
     const QString output = args.last();
@@ -110,9 +116,21 @@ int main(int argc, char* argv[])
         window.findChild<QScrollBar*>(QStringLiteral("yScroll"))->setValue(180);
     }
 
+    if (showDialogs) {
+        // Both dialogs as a user opens them: a right click for the
+        // calibration dialog, a left click for the assignment dialog.
+        const QRect screen = QApplication::primaryScreen()->availableGeometry();
+        window.showCalib();
+        window.calibDialog()->move(screen.right() - window.calibDialog()->frameGeometry().width() - 20, 120);
+        window.showKoordinaten();
+        window.koordinatenDialog()->move(screen.right() - window.koordinatenDialog()->frameGeometry().width() - 20,
+                                         screen.bottom() - window.koordinatenDialog()->frameGeometry().height() - 20);
+    }
+
     int status = 0;
     QTimer::singleShot(500, &window, [&] {
-        if (!window.grab().save(output, "PNG")) {
+        const QPixmap shot = showDialogs ? QApplication::primaryScreen()->grabWindow(0) : window.grab();
+        if (!shot.save(output, "PNG")) {
             err << "could not write " << output << "\n";
             status = 1;
         }
