@@ -1,5 +1,7 @@
 #include "files/linereader.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace karte {
@@ -15,6 +17,21 @@ bool LineReader::next(QByteArray& line)
         line.chop(1);
     if (line.endsWith('\r'))
         line.chop(1);
+    return true;
+}
+
+bool openExistingFile(QFile& file, QString* error)
+{
+    if (file.fileName().isEmpty() || !QFileInfo::exists(file.fileName())) {
+        if (error)
+            *error = QStringLiteral("Die Datei gibt es nicht.");
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
     return true;
 }
 

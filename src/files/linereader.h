@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
+class QFile;
 class QIODevice;
 
 namespace karte {
@@ -21,5 +23,9 @@ public:
 private:
     QIODevice& _device;
 };
+
+// Opens an existing file for reading; false with the reason in `error` (if
+// given) when there is no file at its path or it cannot be opened.
+bool openExistingFile(QFile& file, QString* error);
 
 } // namespace karte

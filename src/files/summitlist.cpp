@@ -219,16 +219,8 @@ QByteArray bytesIn(const SummitTable& table, TextEncoding encoding, bool* repres
 bool readSummitList(const QString& path, SummitTable& table, const AfterEachLine& afterEachLine, QString* error)
 {
     QFile file(path);
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("Die Datei gibt es nicht.");
+    if (!openExistingFile(file, error))
         return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     readSummitList(file, table, afterEachLine);
     return true;
 }

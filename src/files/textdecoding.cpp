@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace karte {
@@ -76,6 +77,21 @@ const std::array<char16_t, 128>& windows1250Upper()
             for (int i = 0; i < 128; ++i)
                 t[static_cast<size_t>(i)] = text[i].unicode();
         }
+        return t;
+    }();
+    return table;
+}
+
+// The way back: the Windows-1250 byte of a character, 0 where it has none
+// (every byte in the table is 0x80 or above). The first byte wins where two
+// decode to the same character, as a search from the start would give.
+const std::array<uint8_t, 0x10000>& windows1250Bytes()
+{
+    static const std::array<uint8_t, 0x10000> table = [] {
+        std::array<uint8_t, 0x10000> t{};
+        const std::array<char16_t, 128>& upper = windows1250Upper();
+        for (int i = 127; i >= 0; --i)
+            t[upper[static_cast<size_t>(i)]] = static_cast<uint8_t>(0x80 + i);
         return t;
     }();
     return table;
@@ -182,10 +198,10 @@ std::optional<QByteArray> TextCodec::encode(QStringView text)
                 *out++ = static_cast<char>(u);
                 continue;
             }
-            const auto found = std::find(upper.begin(), upper.end(), u);
-            if (found == upper.end())
+            const uint8_t b = windows1250Bytes()[u];
+            if (b == 0)
                 return std::nullopt; // no place in Windows-1250
-            *out++ = static_cast<char>(0x80 + (found - upper.begin()));
+            *out++ = static_cast<char>(b);
         }
         return bytes;
     }

@@ -27,16 +27,8 @@ double numberOf(QByteArrayView field)
 bool readTrackFile(const QString& path, TrackTable& track, WaypointTable& waypoints, QString* error)
 {
     QFile file(path);
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("Die Datei gibt es nicht.");
+    if (!openExistingFile(file, error))
         return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     readTrackFile(file, track, waypoints);
     return true;
 }

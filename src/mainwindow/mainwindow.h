@@ -13,6 +13,7 @@
 #include <QPointer>
 
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -68,6 +69,12 @@ public:
     KoordinatenDialog* koordinatenDialog();
     // Distance origin and last read-out position of the mouse on the map.
     const PointerState& pointerState() const;
+    // True while "Gipfelliste laden" reads its file. Events are handled after
+    // every line then, so other commands could start; they are refused.
+    bool summitListLoading() const;
+    // How often a summit list load lets the event loop run, milliseconds;
+    // 0 runs it after every line. Tests use 0 to act in the middle of a load.
+    void setLoadEventIntervalForTests(int ms);
 
 public slots:
     void karteLaden();
@@ -79,14 +86,21 @@ public slots:
 public:
     // "Karte Laden" without the dialog: loads the bitmap at `path`, resets the
     // zoom to 1, reads the calibration file beside it and redraws. False (and
-    // nothing changed) when the file is not a readable image.
+    // nothing changed) when the file is not a readable image, or while a summit
+    // list is being read.
     bool karteLadenVon(const QString& path);
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Enables or disables what could change the tables or the map while a
+    // summit list is read: the file commands, the map's mouse input and the
+    // open dialogs.
+    void setInputDuringLoadEnabled(bool enabled);
+
     void createElements();
     void createMenus();
     void zoomStep(zoom::Step step);
@@ -123,6 +137,10 @@ private:
     QPointer<CalibDialog> _calib;
     QPointer<KoordinatenDialog> _koordinaten;
     PointerState _pointer;
+    bool _summitListLoading = false;
+    int _loadEventIntervalMs = 15;
+    // "Ende" or the close button pressed during a load: closes once it ends.
+    bool _closeAfterLoad = false;
 };
 
 } // namespace karte

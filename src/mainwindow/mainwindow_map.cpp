@@ -24,6 +24,8 @@ QString shown(const QString& path)
 // calibration from the file beside it.
 void MainWindow::karteLaden()
 {
+    if (_summitListLoading)
+        return;
     const QString path = commonDialog1().open(this, QStringLiteral("Karten|*.bmp;"));
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
@@ -32,6 +34,9 @@ void MainWindow::karteLaden()
 
 bool MainWindow::karteLadenVon(const QString& path)
 {
+    // Not while a summit list is read (events are handled between its lines).
+    if (_summitListLoading)
+        return false;
     // The image is read before anything changes, so that a file that is not
     // a map leaves the previous map, its path, zoom and calibration as they were.
     std::optional<QImage> image = bitmapfile::loadBitmap(path);
@@ -58,6 +63,8 @@ bool MainWindow::karteLadenVon(const QString& path)
 // replaced does not cost the user the calibration, and every failure is told.
 void MainWindow::karteAbspeichern()
 {
+    if (_summitListLoading)
+        return;
     const QString path = _lblkdatei->text();
     if (path.isEmpty() || _pic1.isNull()) {
         showUserMessage(this, QStringLiteral("Es ist keine Karte geladen; es wurde nichts gespeichert."));

@@ -1,5 +1,6 @@
 #include "state/numberformat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -20,55 +21,60 @@ QString formatSignificant(double value, int precision)
     if (value == 0)
         return QStringLiteral(" 0"); // negative zero included
 
-    const bool negative = value < 0;
+    // Stack buffers only: the summit-list writer formats four numbers a line.
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, precision - 1);
-    const std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
+    const char* const end = res.ptr;
+    const char* ePos = std::find(static_cast<const char*>(buf), end, 'e');
 
-    const size_t ePos = text.find('e');
-    std::string digits;
-    digits.reserve(static_cast<size_t>(precision));
-    for (char c : text.substr(0, ePos))
-        if (c != '.')
-            digits.push_back(c);
+    char digits[32];
+    int n = 0;
+    for (const char* c = buf; c != ePos; ++c)
+        if (*c != '.')
+            digits[n++] = *c;
     int exponent = 0;
-    std::string_view expText = text.substr(ePos + 1);
-    if (!expText.empty() && expText.front() == '+')
-        expText.remove_prefix(1);
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    const char* expText = ePos + 1;
+    if (expText != end && *expText == '+')
+        ++expText;
+    std::from_chars(expText, end, exponent);
+    while (n > 1 && digits[n - 1] == '0')
+        --n;
 
-    const int n = static_cast<int>(digits.size());
+    char out[64];
+    int o = 0;
+    out[o++] = value < 0 ? '-' : ' ';
     const int afterPoint = exponent >= 0 ? std::max(0, n - 1 - exponent) : n - exponent - 1;
-    std::string out(1, negative ? '-' : ' ');
     if (exponent < precision && afterPoint <= precision) {
         if (exponent >= 0) {
             for (int i = 0; i <= exponent; ++i)
-                out.push_back(i < n ? digits[static_cast<size_t>(i)] : '0');
+                out[o++] = i < n ? digits[i] : '0';
             if (n > exponent + 1) {
-                out.push_back('.');
-                out.append(digits, static_cast<size_t>(exponent + 1));
+                out[o++] = '.';
+                for (int i = exponent + 1; i < n; ++i)
+                    out[o++] = digits[i];
             }
         } else {
-            out.push_back('.');
-            out.append(static_cast<size_t>(-exponent - 1), '0');
-            out.append(digits);
+            out[o++] = '.';
+            for (int i = 0; i < -exponent - 1; ++i)
+                out[o++] = '0';
+            for (int i = 0; i < n; ++i)
+                out[o++] = digits[i];
         }
     } else {
-        out.push_back(digits[0]);
+        out[o++] = digits[0];
         if (n > 1) {
-            out.push_back('.');
-            out.append(digits, 1);
+            out[o++] = '.';
+            for (int i = 1; i < n; ++i)
+                out[o++] = digits[i];
         }
-        out.push_back('E');
-        out.push_back(exponent < 0 ? '-' : '+');
+        out[o++] = 'E';
+        out[o++] = exponent < 0 ? '-' : '+';
         const int magnitude = std::abs(exponent);
         if (magnitude < 10)
-            out.push_back('0');
-        out.append(std::to_string(magnitude));
+            out[o++] = '0';
+        o = static_cast<int>(std::to_chars(out + o, out + sizeof out, magnitude).ptr - out);
     }
-    return QString::fromLatin1(out.data(), static_cast<qsizetype>(out.size()));
+    return QString::fromLatin1(out, o);
 }
 
 bool isIgnoredBlank(QChar c)
@@ -166,7 +172,10 @@ QString generalForm(double value)
 
 QString generalForm(int value)
 {
-    return (value < 0 ? QString() : QStringLiteral(" ")) + QString::number(value);
+    char out[16];
+    out[0] = ' ';
+    const auto res = std::to_chars(value < 0 ? out : out + 1, out + sizeof out, value);
+    return QString::fromLatin1(out, static_cast<qsizetype>(res.ptr - out));
 }
 
 QString plainForm(int value)
