@@ -4,6 +4,7 @@
 // state and must say so when a map or a save fails.
 #include "calibration/calibrationmodel.h"
 #include "files/calibrationfile.h"
+#include "files/summitlist.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/bitmapfile.h"
 #include "platform/usermessage.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 #include <cmath>
@@ -121,11 +123,15 @@ private slots:
     void unusualBitmaps();
     void mapPathWithUmlautsAndBlanks();
     void saveIntoVanishedFolder();
+    void summitListsThroughTheMenu_data();
+    void summitListsThroughTheMenu();
+    void summitListSaveIntoMissingFolder();
 
 private:
     QLabel* label(const char* name) const;
     void laden(const QString& path);
     void abspeichern();
+    void answerSummitDialog(const QString& path);
     QString tempPath(const QString& name) const { return _dir->filePath(name); }
 
     std::unique_ptr<QTemporaryDir> _dir;
@@ -171,6 +177,11 @@ void TestBadInput::laden(const QString& path)
 void TestBadInput::abspeichern()
 {
     _window->findChild<QAction*>(QStringLiteral("abspeichern"))->trigger();
+}
+
+void TestBadInput::answerSummitDialog(const QString& path)
+{
+    _window->commonDialog2().setChooserForTests([path](const QString&, const QString&) { return path; });
 }
 
 void TestBadInput::unusualCalibrationFiles_data()
@@ -396,6 +407,95 @@ void TestBadInput::saveIntoVanishedFolder()
     QVERIFY2(_messages.first().contains(QStringLiteral("karte.cal")), qPrintable(_messages.first()));
     QVERIFY(!QFileInfo::exists(folder));
     QCOMPARE(entriesOf(_dir->path()), QStringList());
+}
+
+// Summit lists that are no lists, or far larger than any real one, loaded
+// with "Gipfelliste laden": the load ends, the window keeps handling its
+// events meanwhile, and the table holds what the blocks of the file hold.
+void TestBadInput::summitListsThroughTheMenu_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("binary garbage") << QStringLiteral("garbage");
+    QTest::newRow("100 MB") << QStringLiteral("100 MB");
+    QTest::newRow("a line of 1 MB") << QStringLiteral("1 MB line");
+}
+
+void TestBadInput::summitListsThroughTheMenu()
+{
+    QFETCH(QString, kind);
+    const QString path = tempPath(QStringLiteral("liste.txt"));
+    const QByteArray lastBlock = "$GIPFEL:\r\nGIPFELNAME_D\tGIPFELNR\r\nLetzter\t42\r\n";
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (kind == QLatin1String("garbage")) {
+            QByteArray garbage(1 << 20, Qt::Uninitialized);
+            quint32 x = 2463534242u; // xorshift: the same bytes every run
+            for (char& c : garbage) {
+                x ^= x << 13;
+                x ^= x >> 17;
+                x ^= x << 5;
+                c = char(x);
+            }
+            QCOMPARE(file.write(garbage), garbage.size());
+        } else if (kind == QLatin1String("100 MB")) {
+            const QByteArray chunk = (QByteArray(98, 'g') + "\r\n").repeated(10000); // 1 MB
+            for (int i = 0; i < 100; ++i)
+                QCOMPARE(file.write(chunk), chunk.size());
+            QVERIFY(file.write(lastBlock) > 0);
+        } else {
+            QVERIFY(file.write("$GIPFEL:\r\nGIPFELNAME_D\tGIPFELNR\r\n" + QByteArray(1 << 20, 'N') + "\t7\r\n\r\n"
+                               + lastBlock)
+                    > 0);
+        }
+    }
+    _state->summits.count = 3; // a previous list
+
+    // A timer stands for the window system: it must keep firing while the
+    // list is read.
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(1);
+    connect(&timer, &QTimer::timeout, this, [&] {
+        if (_window->summitListLoading())
+            ++ticks;
+    });
+    timer.start();
+    answerSummitDialog(path);
+    _window->findChild<QAction*>(QStringLiteral("gladen"))->trigger();
+    timer.stop();
+
+    QVERIFY2(_messages.isEmpty(), qPrintable(_messages.join(u'\n')));
+    QVERIFY(!_window->summitListLoading());
+    QCOMPARE(label("lblgdatei")->text(), path);
+    const SummitTable& t = _state->summits;
+    if (kind == QLatin1String("garbage")) {
+        QVERIFY(t.count >= 0 && t.count <= SummitTable::capacity);
+        return;
+    }
+    if (kind == QLatin1String("100 MB"))
+        QVERIFY(ticks > 0); // the others are read before the first round of events
+    const int16_t expected = kind == QLatin1String("1 MB line") ? 2 : 1;
+    QCOMPARE(t.count, expected);
+    QCOMPARE(t.entries[size_t(expected - 1)].GIPFELNAME_D, QStringLiteral("Letzter"));
+    if (expected == 2)
+        QCOMPARE(t.entries[0].GIPFELNAME_D.size(), 1 << 20);
+}
+
+// Root may write into read-only files, so the target that cannot be written
+// here is a path in a folder that does not exist.
+void TestBadInput::summitListSaveIntoMissingFolder()
+{
+    SummitTable& t = _state->summits;
+    readSummitListBytes("$GIPFEL:\r\nGIPFELNAME_D\tGIPFELNR\r\nEiner\t1\r\n", t);
+    const QString target = tempPath(QStringLiteral("fehlt/liste.txt"));
+    answerSummitDialog(target);
+    _window->findChild<QAction*>(QStringLiteral("gspeichern"))->trigger();
+
+    QCOMPARE(_messages.size(), 1);
+    QVERIFY2(_messages.first().contains(QDir::toNativeSeparators(target)), qPrintable(_messages.first()));
+    QCOMPARE(entriesOf(_dir->path()), QStringList());
+    QCOMPARE(t.count, int16_t(1));
 }
 
 QTEST_MAIN(TestBadInput)
