@@ -46,6 +46,7 @@ Widget* placed(Widget* widget, const char* name, int left, int top, int width, i
 MainWindow::MainWindow(ProgramState& state, QWidget* parent)
     : QMainWindow(parent)
     , _state(state)
+    , _canvasFont(canvasFont())
 {
     // Scans of 7000 by 6000 pixels and more exceed Qt's default 128 MB
     // decoding limit; the map is held once, so allow up to 1 GB.
@@ -233,7 +234,7 @@ void MainWindow::Zeichnen()
     _yScroll->setMaximum(zoom::scrollMaximum(_pic1.height(), canvas.height(), view.z));
 
     if (_gmalen->isChecked()) {
-        QImageCanvas overlayCanvas(_map->canvasImage(), canvasFont(), &_stamps);
+        QImageCanvas overlayCanvas(_map->canvasImage(), _canvasFont, &_stamps);
         overlayCanvas.setTextColor(_canvasTextColor);
         geinmalen(_state, overlayCanvas, _visibleGeoBox);
         _canvasTextColor = overlayCanvas.textColor();

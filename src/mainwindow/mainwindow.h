@@ -8,6 +8,7 @@
 #include "view/pointerreadout.h"
 #include "view/zoommodel.h"
 
+#include <QFont>
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -129,6 +130,8 @@ private:
     FileDialog _commonDialog1;
     FileDialog _commonDialog2;
     FileDialog _commonDialog3;
+    // The canvas font, matched once rather than on every redraw.
+    QFont _canvasFont;
     // Label and symbol masks kept between redraws of the overlay.
     StampCache _stamps;
     // The canvas's text colour outlives a redraw (palette number).

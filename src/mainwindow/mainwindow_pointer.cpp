@@ -2,7 +2,6 @@
 
 #include "assignment/koordinatendialog.h"
 #include "calibration/calibdialog.h"
-#include "platform/canvasfont.h"
 #include "platform/qimagecanvas.h"
 #include "view/mapviewwidget.h"
 
@@ -75,7 +74,7 @@ void MainWindow::mapPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifi
     _state.markedPoint = pointer::canvasToImage(_state.mapView, X, Y);
     {
         // Straight onto the canvas: the next redraw of the view removes it.
-        QImageCanvas canvas(_map->canvasImage(), canvasFont());
+        QImageCanvas canvas(_map->canvasImage(), _canvasFont);
         pointer::drawMarker(canvas, X, Y);
     }
     _map->update();

@@ -1,6 +1,7 @@
 #include "assignment/koordinatendialog.h"
 #include "calibration/calibrationmodel.h"
 #include "state/programstate.h"
+#include "support/widgettests.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
@@ -67,17 +69,6 @@ QStringList lines(QListWidget* list)
     return result;
 }
 
-QStringList tabChain(QWidget* dialog, QWidget* first)
-{
-    QStringList names;
-    QWidget* w = first;
-    do {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(dialog) && w != dialog)
-            names << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != first);
-    return names;
-}
 
 // A shown dialog, so that the first resize has filled the lists.
 struct Shown {

@@ -2,6 +2,7 @@
 #include "calibration/calibrationmodel.h"
 #include "platform/twips.h"
 #include "state/programstate.h"
+#include "support/widgettests.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <memory>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
@@ -58,18 +60,6 @@ void clickCell(QTableWidget* grid, int row, int column)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
-// The widgets that take focus with Tab, in chain order, from the first one.
-QStringList tabChain(QWidget* dialog, QWidget* first)
-{
-    QStringList names;
-    QWidget* w = first;
-    do {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(dialog) && w != dialog)
-            names << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != first);
-    return names;
-}
 
 const char* const startupKoeff = "lgrd= 0+ 1*X + 0*Y ;bgrd= 0+ 0*X + 1*Y ; Maßstabsverhältnis x/y: 1Nordabweichung 0°"
                                  "Maßstab:  0Meter/Pixel";

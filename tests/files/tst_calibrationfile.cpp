@@ -1,6 +1,7 @@
 #include "calibration/calibrationmodel.h"
 #include "files/calibrationfile.h"
 #include "state/numberformat.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 using namespace karte;
+using namespace karte::test;
 using namespace karte::calibrationfile;
 
 Q_DECLARE_METATYPE(karte::CalibrationReadStatus)
@@ -35,11 +37,6 @@ ProgramState calibratedWorkedExample()
     return state;
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QList<QByteArray> linesOf(const QByteArray& bytes)
 {

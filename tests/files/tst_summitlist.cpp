@@ -1,5 +1,6 @@
 #include "files/summitlist.h"
 #include "state/numberformat.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QTest>
 
 using namespace karte;
+using namespace karte::test;
 
 Q_DECLARE_METATYPE(karte::TextEncoding)
 
@@ -20,13 +22,6 @@ QString fixture(const char* name)
     return QStringLiteral(KARTE_FIXTURES "/") + QLatin1String(name);
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 // A table that already holds something, to see that a load replaces it.
 SummitTable filledTable()

@@ -1,19 +1,14 @@
 #include "files/trackfile.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QTest>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
-QByteArray fixtureBytes(const char* name)
-{
-    QFile f(QStringLiteral(KARTE_FIXTURES "/") + QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 QByteArray repeated(const QByteArray& line, int times)
 {

@@ -10,6 +10,7 @@
 #include "platform/usermessage.h"
 #include "state/programstate.h"
 #include "view/mapviewwidget.h"
+#include "support/testfiles.h"
 
 #include <QAction>
 #include <QFile>
@@ -27,6 +28,7 @@
 #include <memory>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
@@ -42,13 +44,6 @@ const Hill H37{2613, 1911, 14.3140, 50.8614}; // "Hüttenbachbaude"
 const Hill H20{1422, 1005, 14.1919, 50.9158}; // "Mönchskopf"
 const Hill H39{2749, 813, 14.3237, 50.9308};  // no summit of the list yet
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 QStringList windows1250Lines(const QByteArray& bytes)
 {

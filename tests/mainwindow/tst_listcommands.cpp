@@ -8,6 +8,7 @@
 #include "platform/usermessage.h"
 #include "state/programstate.h"
 #include "view/mapviewwidget.h"
+#include "support/testfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <memory>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
@@ -31,19 +33,7 @@ const QString exampleCal = QStringLiteral(KARTE_EXAMPLES "/beispielkarte.cal");
 const QString exampleList = QStringLiteral(KARTE_EXAMPLES "/gipfelliste.txt");
 const QString exampleTrack = QStringLiteral(KARTE_EXAMPLES "/track.txt");
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 bool sameSummits(const SummitTable& a, const SummitTable& b)
 {

@@ -6,6 +6,7 @@
 #include "platform/usermessage.h"
 #include "state/programstate.h"
 #include "view/mapviewwidget.h"
+#include "support/testfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <memory>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
@@ -40,19 +42,7 @@ QImage gradientMap(int width, int height)
     return image;
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Every field of the record, exactly.
 void compareRecords(const CalibrationRecord& actual, const CalibrationRecord& expected)

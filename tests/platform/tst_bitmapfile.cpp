@@ -1,4 +1,5 @@
 #include "platform/bitmapfile.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QtEndian>
 
 using namespace karte;
+using namespace karte::test;
 using namespace karte::bitmapfile;
 
 namespace {
@@ -34,11 +36,6 @@ QByteArray bmpBytes(const QImage& image)
     return bytes;
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray readBytes(const QString& path)
 {

@@ -4,6 +4,7 @@
 #include "files/summitlist.h"
 #include "files/trackfile.h"
 #include "state/tables.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,22 +15,11 @@
 #include <limits>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
-QByteArray fixture(const char* name)
-{
-    QFile f(QStringLiteral(KARTE_FIXTURES "/") + QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entriesOf(const QString& folder)
 {
@@ -118,7 +108,7 @@ void TestBadFiles::summitListNumbers()
 void TestBadFiles::summitListTextsSurviveSave()
 {
     SummitTable table;
-    readSummitListBytes(fixture("summits_1250_bytes_valid_as_utf8.txt"), table);
+    readSummitListBytes(fixtureBytes("summits_1250_bytes_valid_as_utf8.txt"), table);
     QCOMPARE(table.encoding, TextEncoding::Windows1250);
     QCOMPARE(table.count, int16_t(1));
     QCOMPARE(table.entries[0].GEBIET, QStringLiteral("S\u0102\u013dd"));
@@ -176,7 +166,7 @@ void TestBadFiles::summitListSaveTargets()
     const QStringList before = entriesOf(dir.path());
 
     SummitTable table;
-    readSummitListBytes(fixture("summits_two_blocks.txt"), table);
+    readSummitListBytes(fixtureBytes("summits_two_blocks.txt"), table);
     QVERIFY(table.count > 0);
     QString error;
     QVERIFY(!writeSummitList(table, dir.filePath(target), &error));

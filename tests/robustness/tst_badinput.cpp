@@ -9,6 +9,7 @@
 #include "platform/bitmapfile.h"
 #include "platform/usermessage.h"
 #include "state/programstate.h"
+#include "support/testfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,27 +24,12 @@
 #include <memory>
 
 using namespace karte;
+using namespace karte::test;
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
-QByteArray fixture(const char* name)
-{
-    return fileBytes(QStringLiteral(KARTE_FIXTURES "/") + QLatin1String(name));
-}
 
 // A small map whose pixels differ, so a shifted or swapped image shows.
 QImage pattern(int width, int height)
@@ -190,7 +176,7 @@ void TestBadInput::unusualCalibrationFiles_data()
     QTest::addColumn<CalOutcome>("outcome");
     using O = CalOutcome;
 
-    QTest::newRow("magic text and nothing else") << fixture("calibration_magic_only.cal") << O::Refused;
+    QTest::newRow("magic text and nothing else") << fixtureBytes("calibration_magic_only.cal") << O::Refused;
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 97 + 13) % 256);
@@ -274,7 +260,7 @@ void TestBadInput::negativeZeroSurvivesSaveAndLoad()
     const QString path = tempPath(QStringLiteral("meridian.bmp"));
     QVERIFY(writeBytes(path, bmp24(pattern(120, 100))));
     const QString calPath = tempPath(QStringLiteral("meridian.cal"));
-    QVERIFY(writeBytes(calPath, fixture("calibration_negative_zero.cal")));
+    QVERIFY(writeBytes(calPath, fixtureBytes("calibration_negative_zero.cal")));
 
     laden(path);
     QVERIFY(_messages.isEmpty());
@@ -324,7 +310,7 @@ void TestBadInput::unusualBitmaps_data()
     QTest::newRow("lowest height, top-down") << lowestHeight << false;
     // Found by fuzzing: width, height and bit count so large that the
     // length of the pixel data overflowed.
-    QTest::newRow("size fields that overflow") << fixture("bitmap_header_sizes_overflow.bmp") << false;
+    QTest::newRow("size fields that overflow") << fixtureBytes("bitmap_header_sizes_overflow.bmp") << false;
 }
 
 // Loaded after a sound map: a refused file is told by name and changes
