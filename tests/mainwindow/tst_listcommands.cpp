@@ -9,6 +9,7 @@
 #include "state/programstate.h"
 #include "view/mapviewwidget.h"
 #include "support/testfiles.h"
+#include "support/mainwindowtest.h"
 
 #include <QAction>
 #include <QDir>
@@ -60,7 +61,7 @@ SummitTable exampleSummits()
 
 } // namespace
 
-class TestListCommands : public QObject {
+class TestListCommands : public MainWindowTest {
     Q_OBJECT
 private slots:
     void init();
@@ -82,8 +83,6 @@ private slots:
     void windowDestroyedDuringLoad();
 
 private:
-    QLabel* label(const char* name) const;
-    QString tempPath(const QString& name) const;
     // A copy of the example map with its calibration file, loaded.
     void loadCalibratedMap();
     void answerSummitDialog(const QString& path);
@@ -92,10 +91,6 @@ private:
     // as soon as the table holds at least `entries` entries.
     void duringLoad(int entries, std::function<void()> action);
 
-    std::unique_ptr<QTemporaryDir> _dir;
-    std::unique_ptr<ProgramState> _state;
-    std::unique_ptr<MainWindow> _window;
-    QStringList _messages;
     QStringList _summitFilters; // filters the summit dialog was opened with
     QStringList _summitStarts;  // and the paths it started with
     int _trackDialogs = 0;
@@ -104,40 +99,17 @@ private:
 
 void TestListCommands::init()
 {
-    _dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(_dir->isValid());
-    _messages.clear();
     _summitFilters.clear();
     _summitStarts.clear();
     _trackDialogs = 0;
-    setUserMessageSinkForTests([this](const QString& text) { _messages << text; });
-    _state = std::make_unique<ProgramState>();
-    _window = std::make_unique<MainWindow>(*_state);
-    _window->resize(900, 700);
-    _window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(_window.get()));
+    openWindow(900, 700);
 }
 
 void TestListCommands::cleanup()
 {
     _midLoad.stop();
     _midLoad.disconnect();
-    _window.reset();
-    _state.reset();
-    setUserMessageSinkForTests({});
-    _dir.reset();
-}
-
-QLabel* TestListCommands::label(const char* name) const
-{
-    auto* l = _window->findChild<QLabel*>(QString::fromLatin1(name));
-    Q_ASSERT(l);
-    return l;
-}
-
-QString TestListCommands::tempPath(const QString& name) const
-{
-    return _dir->filePath(name);
+    closeWindow();
 }
 
 void TestListCommands::loadCalibratedMap()

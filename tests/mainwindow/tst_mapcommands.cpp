@@ -7,6 +7,7 @@
 #include "state/programstate.h"
 #include "view/mapviewwidget.h"
 #include "support/testfiles.h"
+#include "support/mainwindowtest.h"
 
 #include <QAction>
 #include <QDir>
@@ -81,7 +82,7 @@ void verifyIdentity(const CalibrationRecord& r)
 
 } // namespace
 
-class TestMapCommands : public QObject {
+class TestMapCommands : public MainWindowTest {
     Q_OBJECT
 private slots:
     void init();
@@ -101,60 +102,18 @@ private slots:
     void upperCaseCalibrationFileIsUsedAndKept();
 
 private:
-    QLabel* label(const char* name) const;
-    // "Karte Laden" with the dialog answering `path` (empty: cancelled).
-    void laden(const QString& path);
-    void abspeichern();
     // A generated map written into the temporary folder; its full path.
     QString writeMap(const QString& name, int width, int height);
-    QString tempPath(const QString& name) const;
-
-    std::unique_ptr<QTemporaryDir> _dir;
-    std::unique_ptr<ProgramState> _state;
-    std::unique_ptr<MainWindow> _window;
-    QStringList _messages;
 };
 
 void TestMapCommands::init()
 {
-    _dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(_dir->isValid());
-    _messages.clear();
-    setUserMessageSinkForTests([this](const QString& text) { _messages << text; });
-    _state = std::make_unique<ProgramState>();
-    _window = std::make_unique<MainWindow>(*_state);
-    _window->resize(900, 700);
-    _window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(_window.get()));
+    openWindow(900, 700);
 }
 
 void TestMapCommands::cleanup()
 {
-    _window.reset();
-    _state.reset();
-    setUserMessageSinkForTests({});
-    _dir.reset();
-}
-
-QLabel* TestMapCommands::label(const char* name) const
-{
-    auto* l = _window->findChild<QLabel*>(QString::fromLatin1(name));
-    Q_ASSERT(l);
-    return l;
-}
-
-void TestMapCommands::laden(const QString& path)
-{
-    _window->commonDialog1().setChooserForTests([path](const QString& filter, const QString&) {
-        // Only bitmaps are offered.
-        return filter.contains(QStringLiteral("*.bmp")) ? path : QString();
-    });
-    _window->findChild<QAction*>(QStringLiteral("Laden"))->trigger();
-}
-
-void TestMapCommands::abspeichern()
-{
-    _window->findChild<QAction*>(QStringLiteral("abspeichern"))->trigger();
+    closeWindow();
 }
 
 QString TestMapCommands::writeMap(const QString& name, int width, int height)
@@ -163,11 +122,6 @@ QString TestMapCommands::writeMap(const QString& name, int width, int height)
     if (!gradientMap(width, height).save(path, "BMP"))
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-QString TestMapCommands::tempPath(const QString& name) const
-{
-    return _dir->filePath(name);
 }
 
 void TestMapCommands::loadWithCalibrationFile()

@@ -10,6 +10,7 @@
 #include "platform/usermessage.h"
 #include "state/programstate.h"
 #include "support/testfiles.h"
+#include "support/mainwindowtest.h"
 
 #include <QAction>
 #include <QDir>
@@ -96,7 +97,7 @@ enum class CalOutcome {
 
 Q_DECLARE_METATYPE(CalOutcome)
 
-class TestBadInput : public QObject {
+class TestBadInput : public MainWindowTest {
     Q_OBJECT
 private slots:
     void init();
@@ -114,55 +115,17 @@ private slots:
     void summitListSaveIntoMissingFolder();
 
 private:
-    QLabel* label(const char* name) const;
-    void laden(const QString& path);
-    void abspeichern();
     void answerSummitDialog(const QString& path);
-    QString tempPath(const QString& name) const { return _dir->filePath(name); }
-
-    std::unique_ptr<QTemporaryDir> _dir;
-    std::unique_ptr<ProgramState> _state;
-    std::unique_ptr<MainWindow> _window;
-    QStringList _messages;
 };
 
 void TestBadInput::init()
 {
-    _dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(_dir->isValid());
-    _messages.clear();
-    setUserMessageSinkForTests([this](const QString& text) { _messages << text; });
-    _state = std::make_unique<ProgramState>();
-    _window = std::make_unique<MainWindow>(*_state);
-    _window->resize(800, 600);
-    _window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(_window.get()));
+    openWindow(800, 600);
 }
 
 void TestBadInput::cleanup()
 {
-    _window.reset();
-    _state.reset();
-    setUserMessageSinkForTests({});
-    _dir.reset();
-}
-
-QLabel* TestBadInput::label(const char* name) const
-{
-    auto* l = _window->findChild<QLabel*>(QString::fromLatin1(name));
-    Q_ASSERT(l);
-    return l;
-}
-
-void TestBadInput::laden(const QString& path)
-{
-    _window->commonDialog1().setChooserForTests([path](const QString&, const QString&) { return path; });
-    _window->findChild<QAction*>(QStringLiteral("Laden"))->trigger();
-}
-
-void TestBadInput::abspeichern()
-{
-    _window->findChild<QAction*>(QStringLiteral("abspeichern"))->trigger();
+    closeWindow();
 }
 
 void TestBadInput::answerSummitDialog(const QString& path)
