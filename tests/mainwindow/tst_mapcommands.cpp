@@ -66,20 +66,6 @@ void compareRecords(const CalibrationRecord& actual, const CalibrationRecord& ex
     QCOMPARE(actual.alpha, expected.alpha);
 }
 
-void verifyIdentity(const CalibrationRecord& r)
-{
-    QCOMPARE(r.L0, 0.0);
-    QCOMPARE(r.Lx, 1.0f);
-    QCOMPARE(r.Ly, 0.0f);
-    QCOMPARE(r.B0, 0.0);
-    QCOMPARE(r.Bx, 0.0f);
-    QCOMPARE(r.By, 1.0f);
-    for (float v : {r.cx1, r.cy1, r.cx2, r.cy2})
-        QCOMPARE(v, 0.0f);
-    for (double v : {r.Lgrd1, r.Bgrd1, r.Lgrd2, r.Bgrd2})
-        QCOMPARE(v, 0.0);
-}
-
 } // namespace
 
 class TestMapCommands : public MainWindowTest {

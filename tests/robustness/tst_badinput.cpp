@@ -67,20 +67,6 @@ QByteArray calFile(const QByteArray& body)
     return QByteArray(calibrationfile::magicText) + "\r\n" + body;
 }
 
-void verifyIdentity(const CalibrationRecord& r)
-{
-    QCOMPARE(r.L0, 0.0);
-    QCOMPARE(r.Lx, 1.0f);
-    QCOMPARE(r.Ly, 0.0f);
-    QCOMPARE(r.B0, 0.0);
-    QCOMPARE(r.Bx, 0.0f);
-    QCOMPARE(r.By, 1.0f);
-    QCOMPARE(r.cx1, 0.0f);
-    QCOMPARE(r.Lgrd1, 0.0);
-    QCOMPARE(r.cx2, 0.0f);
-    QCOMPARE(r.Bgrd2, 0.0);
-}
-
 QStringList entriesOf(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);

@@ -15,6 +15,22 @@
 
 namespace karte::test {
 
+// The identity calibration a map load starts from: coefficients and all
+// eight reference values.
+inline void verifyIdentity(const CalibrationRecord& r)
+{
+    QCOMPARE(r.L0, 0.0);
+    QCOMPARE(r.Lx, 1.0f);
+    QCOMPARE(r.Ly, 0.0f);
+    QCOMPARE(r.B0, 0.0);
+    QCOMPARE(r.Bx, 0.0f);
+    QCOMPARE(r.By, 1.0f);
+    for (float v : {r.cx1, r.cy1, r.cx2, r.cy2})
+        QCOMPARE(v, 0.0f);
+    for (double v : {r.Lgrd1, r.Bgrd1, r.Lgrd2, r.Bgrd2})
+        QCOMPARE(v, 0.0);
+}
+
 // Base of the tests that drive a shown main window over its own state, with
 // messages recorded instead of shown and files in a temporary folder.
 class MainWindowTest : public QObject {

@@ -46,6 +46,18 @@ public:
     void text(const QString& t) override { calls << QStringLiteral("text ") + t; }
 };
 
+// L0 13.5, Lx 0.0001, B0 51, By -0.0001: 0.0001 degrees of latitude, about
+// 11.1 metres, a pixel.
+void useSmallCalibration(CalibrationRecord& c)
+{
+    c.L0 = 13.5;
+    c.Lx = 0.0001f;
+    c.Ly = 0;
+    c.B0 = 51;
+    c.Bx = 0;
+    c.By = -0.0001f;
+}
+
 } // namespace
 
 class TestPointer : public QObject {
@@ -235,13 +247,7 @@ void TestPointer::readout()
 
 void TestPointer::distanceFromAShiftClickedOrigin()
 {
-    CalibrationRecord& c = _state->calibration;
-    c.L0 = 13.5;
-    c.Lx = 0.0001f;
-    c.Ly = 0;
-    c.B0 = 51;
-    c.Bx = 0;
-    c.By = -0.0001f;
+    useSmallCalibration(_state->calibration);
     QTest::mouseClick(_window->mapView(), Qt::LeftButton, Qt::ShiftModifier, QPoint(30, 40));
     // 3-4-5 triangle: 50 pixels of 0.0001 degrees.
     moveTo(QPointF(60, 80));
@@ -388,13 +394,7 @@ void TestPointer::minimisedDialogComesBack()
 
 void TestPointer::leftClickShowsKoordinatenWithTheCandidate()
 {
-    CalibrationRecord& c = _state->calibration;
-    c.L0 = 13.5;
-    c.Lx = 0.0001f;
-    c.Ly = 0;
-    c.B0 = 51;
-    c.Bx = 0;
-    c.By = -0.0001f;
+    useSmallCalibration(_state->calibration);
 
     QTest::mouseClick(_window->mapView(), Qt::LeftButton, Qt::NoModifier, QPoint(30, 40));
     KoordinatenDialog* dialog = _window->koordinatenDialog();
