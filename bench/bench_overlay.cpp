@@ -60,8 +60,6 @@ std::unique_ptr<ProgramState> makeState(int summits, int trackPoints, int waypoi
     state->mapView.sx = viewX;
     state->mapView.sy = viewY;
     state->mapView.z = 1;
-    state->mapView.imageWidth = 7000;
-    state->mapView.imageHeight = 6000;
 
     QRandomGenerator random(42);
     auto visible = [&](int margin) {

@@ -266,9 +266,6 @@ void MainWindow::setMapImage(QImage image, const QString& path)
         image = image.convertToFormat(QImage::Format_RGB32);
     _pic1 = std::move(image);
     _lblkdatei->setText(path);
-    _state.mapView.path = path;
-    _state.mapView.imageWidth = _pic1.width();
-    _state.mapView.imageHeight = _pic1.height();
 }
 
 const QImage& MainWindow::mapImage() const

@@ -43,8 +43,7 @@ public:
     void Zeichnen();
 
     // Puts a map image into the window (converted to RGB32) and shows its
-    // path in lblkdatei; records path and size in state().mapView. Does not
-    // redraw.
+    // path in lblkdatei. Does not redraw.
     void setMapImage(QImage image, const QString& path);
     const QImage& mapImage() const;
     // Sets the zoom factor (canvas pixels per image pixel) and its label.

@@ -9,15 +9,13 @@
 
 namespace karte {
 
-// The state of the map display. The image itself lives in the view widget;
-// the core keeps its size so that the models need no image type.
+// The state of the map display. The image and its path live in the main
+// window (Pic1 and the label lblkdatei, whose text is the only record of the
+// path); the models need only zoom and scroll positions.
 struct MapView {
     float z = 1;        // zoom factor: canvas pixels per image pixel
     int16_t sx = 0;     // image column at the canvas's left edge
     int16_t sy = 0;     // image row at the canvas's top edge
-    QString path;       // full path of the loaded map; empty: no map loaded
-    int imageWidth = 0; // IW, image pixels
-    int imageHeight = 0; // IH, image pixels
 };
 
 // The last map point picked with the mouse, image pixels.
