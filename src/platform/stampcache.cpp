@@ -124,6 +124,13 @@ const Stamp& StampCache::textByContent(const QString& text)
     auto found = _texts.find(text);
     if (found != _texts.end())
         return found->second;
+    // A few lists' worth of names; beyond that (lists loaded one after
+    // another all day) the masks start afresh rather than grow for ever.
+    if (_texts.size() >= maxTexts) {
+        _textSlots.clear();
+        _usedTextSlots = 0;
+        _texts.clear();
+    }
 
     const QFont& font = _font;
     const QFontMetrics metrics(font);

@@ -39,6 +39,8 @@ public:
     // Lines and circles longer or larger than this are painted directly.
     static constexpr int maxLineExtent = 48;
     static constexpr int maxCircleRadius = 64;
+    // Label masks kept at most.
+    static constexpr std::size_t maxTexts = 32768;
 
     // The font of the text masks; the text masks start afresh when it
     // changes. Compared once per canvas, not per label.

@@ -78,6 +78,7 @@ private slots:
     void linesSetBothEndPixels();
     void stampsMatchDirectPainting();
     void hugeCircleFinishes();
+    void labelMasksStartAfreshWhenFull();
     void extremeCoordinatesAreClipped();
     void scaledCopyLeavesNoStalePixels_data();
     void scaledCopyLeavesNoStalePixels();
@@ -248,6 +249,27 @@ void TestOverlayPixels::scaledCopyLeavesNoStalePixels()
             const QRgb expected = x < mapColumns ? map.pixel(sx + int(float(x) / z), int(float(y) / z)) : white;
             QCOMPARE(target.pixel(x, y), expected);
         }
+}
+
+void TestOverlayPixels::labelMasksStartAfreshWhenFull()
+{
+    // A label drawn from a full cache, after the cache has started afresh,
+    // sets the same pixels as before.
+    StampCache cache;
+    const QString name = QStringLiteral("Hoher Schneeberg");
+    auto draw = [&] {
+        QImage image = whiteImage(120, 30);
+        QImageCanvas canvas(image, labelFont(), &cache);
+        canvas.setTextColor(1);
+        canvas.setTextPosition(5, 5);
+        canvas.text(name);
+        return image;
+    };
+    const QImage before = draw();
+    QVERIFY(before != whiteImage(120, 30));
+    for (std::size_t i = 0; i <= StampCache::maxTexts; ++i)
+        cache.text(QString::number(i));
+    QCOMPARE(draw(), before);
 }
 
 QTEST_MAIN(TestOverlayPixels)
