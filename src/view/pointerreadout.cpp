@@ -24,7 +24,9 @@ float groundDistance(const CalibrationRecord& c, const DistanceOrigin& origin, f
     const double dx = double(x) - origin.x;
     const double dy = double(y) - origin.y;
     const float pixels = static_cast<float>(std::sqrt(dx * dx + dy * dy));
-    const double scale = std::sqrt(double(c.Bx) * c.Bx + double(c.By) * c.By);
+    // The ground scale is a derived value of the calibration, kept in single
+    // precision like the others.
+    const double scale = calibration::groundScale(c);
     return static_cast<float>(double(pixels) * scale / 90.0 * 10000000.0);
 }
 
